@@ -1,0 +1,40 @@
+#pragma once
+// Where the pieces go and what they are called. The export folder (EP) and the naming scheme
+// (EM) are read from config.ini at every use.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "planning/split_plan.h"
+
+namespace planning {
+
+// EP as stored; an empty EP stands for the program folder (never the current directory).
+std::wstring ExportFolder();
+
+// The folder that holds a document's pieces: the export folder followed by folderName (the
+// document's name, or that name made unique within a run).
+std::wstring OutputFolder(std::wstring_view folderName);
+
+// Removes a document's output folder with everything in it. Refuses (false) a folder name that
+// would reach the export folder itself or anything outside it: empty, "." or "..", or one
+// holding a separator.
+bool ClearOutputFolder(std::wstring_view folderName);
+
+// A chapter title as it stands in a file name: cut to 47 characters plus "..." when longer
+// than 50, then made safe for a file name.
+std::wstring CleanChapterTitle(std::wstring_view title);
+
+// The full path of the k-th piece (counted from 1). With a naming scheme other than "1" or "2"
+// the path is the export folder itself.
+std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view extension,
+                            const PageRange& range, std::int32_t k, bool chapterPlan);
+
+// Makes the path ready to receive a piece: length limit, folders, an old file removed. Returns
+// the message to show when it cannot; name is the document's name.
+std::optional<std::wstring> PrepareResultFile(std::wstring_view name, std::wstring_view path,
+                                              bool chapterPlan);
+
+}  // namespace planning

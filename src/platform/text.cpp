@@ -1,0 +1,91 @@
+#include "platform/text.h"
+
+namespace platform {
+
+std::string ToUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t wc : text) {
+    auto c = static_cast<char32_t>(wc);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    auto b = static_cast<unsigned char>(text[i]);
+    char32_t c = 0xFFFD;
+    std::size_t len = 1;
+    if (b < 0x80) {
+      c = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      len = 4;
+    }
+    if (len > 1) {
+      if (i + len > text.size()) {
+        len = 1;
+      } else {
+        char32_t v = b & (0x7F >> len);
+        bool ok = true;
+        for (std::size_t k = 1; k < len; ++k) {
+          auto cb = static_cast<unsigned char>(text[i + k]);
+          if ((cb & 0xC0) != 0x80) {
+            ok = false;
+            break;
+          }
+          v = (v << 6) | (cb & 0x3F);
+        }
+        static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && v >= kMin[len] && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
+          c = v;
+        } else {
+          len = 1;
+        }
+      }
+    }
+    out += static_cast<wchar_t>(c);
+    i += len;
+  }
+  return out;
+}
+
+std::filesystem::path ToPath(std::wstring_view path) {
+#ifdef _WIN32
+  return std::filesystem::path(std::wstring(path));
+#else
+  return std::filesystem::path(ToUtf8(path));
+#endif
+}
+
+std::wstring FromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return path.wstring();
+#else
+  return FromUtf8(path.native());
+#endif
+}
+
+}  // namespace platform

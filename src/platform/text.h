@@ -1,0 +1,18 @@
+#pragma once
+// The only place where the program's wide texts meet the operating system's byte strings.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// UTF-8 <-> wide text. Invalid input is replaced by U+FFFD rather than rejected.
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+// A file-system path for a wide path text, and back.
+std::filesystem::path ToPath(std::wstring_view path);
+std::wstring FromPath(const std::filesystem::path& path);
+
+}  // namespace platform

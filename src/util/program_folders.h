@@ -1,0 +1,24 @@
+#pragma once
+// Where the program keeps its own files: config.ini and the work folder "t" beside the
+// executable, or per-user folders when the executable's folder cannot be written (an installed
+// copy), or a folder a test chooses.
+
+#include <string>
+#include <string_view>
+
+namespace util {
+
+// The folder that stands for "the program folder" in the program's own files; it ends in a
+// separator.
+std::wstring ProgramFolder();
+
+// Path of config.ini.
+std::wstring SettingsFilePath();
+
+// The work folder for working copies, with a trailing separator.
+std::wstring WorkFolder();
+
+// Makes every folder above one chosen folder (tests); an empty text returns to the default.
+void SetProgramFolder(std::wstring_view folder);
+
+}  // namespace util

@@ -1,0 +1,117 @@
+#include "planning/output_naming.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/text.h"
+#include "settings/ini.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using planning::MakeResultPath;
+using planning::PageRange;
+using planning::PrepareResultFile;
+using settings::CIni;
+using testsupport::Exists;
+using testsupport::TempFolder;
+using testsupport::WriteFile;
+
+class OutputNaming : public ::testing::Test {
+ protected:
+  TempFolder program;
+  testsupport::ProgramFolderScope scope{program};
+  TempFolder out;
+
+  void SetUp() override { Use(out.Path(), L"1"); }
+  void Use(const std::wstring& exportFolder, const std::wstring& mode) {
+    CIni::WriteString(L"SETTING", L"EP", exportFolder);
+    CIni::WriteString(L"SETTING", L"EM", mode);
+  }
+};
+
+TEST_F(OutputNaming, PagePlanNames) {
+  const std::wstring base = out.Path() + L"report/";
+  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 1, .lastPage = 4}, 1, false),
+            base + L"[1]-[4].docx");
+  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 0, .lastPage = 4}, 1, false),
+            base + L"[0]-[4].docx");
+  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 5, .lastPage = -1}, 2, false),
+            base + L"[5]-[-1].docx");
+  Use(out.Path(), L"2");
+  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 9, .lastPage = 9}, 3, false),
+            base + L"3.docx");
+  EXPECT_EQ(MakeResultPath(L"report", L".doc", PageRange{.beginText = L"A"}, 3, true),
+            base + L"3.doc");
+}
+
+TEST_F(OutputNaming, ChapterTitlesAreShortenedAndCleaned) {
+  EXPECT_EQ(planning::CleanChapterTitle(L"Results: part 1/2"), L"Results  part 1 2");
+  std::wstring sixty(60, L'x');
+  EXPECT_EQ(planning::CleanChapterTitle(sixty), std::wstring(47, L'x') + L"...");
+  std::wstring fifty(50, L'y');
+  EXPECT_EQ(planning::CleanChapterTitle(fifty), fifty);
+  PageRange range{.beginText = L"Intro\r\nduction", .endText = L"A <b>?"};
+  EXPECT_EQ(MakeResultPath(L"re\nport", L".docx", range, 1, true),
+            out.Path() + L"report/[Introduction]-[A  b  ].docx");
+}
+
+TEST_F(OutputNaming, OtherModesGiveTheExportFolderItself) {
+  for (const wchar_t* mode : {L"", L"3", L"01", L"x"}) {
+    Use(out.Path(), mode);
+    EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 1, .lastPage = 2}, 1, false),
+              out.Path())
+        << mode;
+    // Being a folder, it cannot be replaced by a piece.
+    EXPECT_EQ(PrepareResultFile(L"report", out.Path(), false),
+              L"report   Result file can not be saved. Destintion file may be in use.");
+  }
+}
+
+TEST_F(OutputNaming, EmptyExportFolderMeansTheProgramFolder) {
+  Use(L"", L"2");
+  EXPECT_EQ(planning::ExportFolder(), program.Path());
+  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{}, 1, false),
+            program.Path() + L"report/1.docx");
+}
+
+TEST_F(OutputNaming, PathLengthLimit) {
+  const std::wstring folder = out.Path() + L"d/";
+  auto pathOf = [&](std::size_t length) {
+    return folder + std::wstring(length - folder.size() - 5, L'n') + L".docx";
+  };
+  EXPECT_EQ(PrepareResultFile(L"report", pathOf(255), false), std::nullopt);
+  EXPECT_TRUE(Exists(folder));
+  EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), false),
+            L"'report' Total path and file name length must not exceed 255 characters.");
+  EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), true),
+            L"'report'  Total path and file name length must not exceed 255 characters.");
+}
+
+TEST_F(OutputNaming, OldResultIsReplacedButAFolderIsNot) {
+  std::wstring file = out / L"报告 report/[1]-[4].docx";
+  WriteFile(file, "old");
+  EXPECT_EQ(PrepareResultFile(L"报告 report", file, false), std::nullopt);
+  EXPECT_FALSE(Exists(file));
+
+  WriteFile(file + L"/inside.txt", "a folder stands where the piece goes");
+  EXPECT_EQ(PrepareResultFile(L"报告 report", file, true),
+            L"报告 report   Result file can not be saved. Destintion file may be in use.");
+  EXPECT_TRUE(Exists(file + L"/inside.txt"));
+}
+
+TEST_F(OutputNaming, ClearingStaysInsideTheExportFolder) {
+  WriteFile(out / L"report/[1]-[4].docx", "piece");
+  WriteFile(out / L"report/sub/user file.txt", "x");
+  WriteFile(out / L"other/keep.docx", "keep");
+  EXPECT_TRUE(planning::ClearOutputFolder(L"report"));
+  EXPECT_FALSE(Exists(out / L"report"));
+  for (const wchar_t* unsafe : {L"", L".", L"..", L"../other", L"a/b"}) {
+    EXPECT_FALSE(planning::ClearOutputFolder(unsafe)) << unsafe;
+  }
+  EXPECT_TRUE(Exists(out / L"other/keep.docx"));
+  EXPECT_TRUE(Exists(out.Path()));
+}
+
+}  // namespace
