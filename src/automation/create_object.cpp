@@ -31,7 +31,8 @@ ObjectFactory Exchange(std::wstring_view progId, ObjectFactory factory) {
     previous = std::move(it->second);
     registry.erase(it);
   }
-  if (factory) registry.emplace(std::wstring(progId), std::move(factory));
+  if (factory)
+    registry.emplace(std::wstring(progId), std::move(factory));
   return previous;
 }
 
@@ -42,7 +43,8 @@ DispatchPtr CreateComObject(std::wstring_view progId);  // automation/com
 #endif
 
 DispatchPtr CreateObject(std::wstring_view progId) {
-  if (ObjectFactory factory = Find(progId)) return factory(progId);
+  if (ObjectFactory factory = Find(progId))
+    return factory(progId);
 #ifdef _WIN32
   return CreateComObject(progId);
 #else
@@ -57,6 +59,8 @@ void RegisterObjectFactory(std::wstring_view progId, ObjectFactory factory) {
 ScopedObjectFactory::ScopedObjectFactory(std::wstring_view progId, ObjectFactory factory)
     : progId_(progId), previous_(Exchange(progId, std::move(factory))) {}
 
-ScopedObjectFactory::~ScopedObjectFactory() { Exchange(progId_, std::move(previous_)); }
+ScopedObjectFactory::~ScopedObjectFactory() {
+  Exchange(progId_, std::move(previous_));
+}
 
 }  // namespace automation

@@ -9,14 +9,14 @@ namespace automation {
 
 // Failure codes that servers here use, with the values Windows gives them.
 namespace codes {
-inline constexpr std::uint32_t kFail = 0x80004005u;              // E_FAIL
-inline constexpr std::uint32_t kMemberNotFound = 0x80020003u;    // DISP_E_MEMBERNOTFOUND
-inline constexpr std::uint32_t kTypeMismatch = 0x80020005u;      // DISP_E_TYPEMISMATCH
-inline constexpr std::uint32_t kBadParamCount = 0x8002000Eu;     // DISP_E_BADPARAMCOUNT
-inline constexpr std::uint32_t kBadIndex = 0x8002000Bu;          // DISP_E_BADINDEX
-inline constexpr std::uint32_t kException = 0x80020009u;         // DISP_E_EXCEPTION
+inline constexpr std::uint32_t kFail = 0x80004005u;                // E_FAIL
+inline constexpr std::uint32_t kMemberNotFound = 0x80020003u;      // DISP_E_MEMBERNOTFOUND
+inline constexpr std::uint32_t kTypeMismatch = 0x80020005u;        // DISP_E_TYPEMISMATCH
+inline constexpr std::uint32_t kBadParamCount = 0x8002000Eu;       // DISP_E_BADPARAMCOUNT
+inline constexpr std::uint32_t kBadIndex = 0x8002000Bu;            // DISP_E_BADINDEX
+inline constexpr std::uint32_t kException = 0x80020009u;           // DISP_E_EXCEPTION
 inline constexpr std::uint32_t kInvalidClassString = 0x800401F3u;  // CO_E_CLASSSTRING
-inline constexpr std::uint32_t kServerDied = 0x80010108u;        // RPC_E_DISCONNECTED
+inline constexpr std::uint32_t kServerDied = 0x80010108u;          // RPC_E_DISCONNECTED
 }  // namespace codes
 
 // The system's message text for a failure code ("Member not found.\r\n" style texts on

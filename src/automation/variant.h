@@ -32,12 +32,12 @@ inline constexpr std::uint32_t kParamNotFound = 0x80020004u;
 
 struct Variant {
   VarType type = VarType::Empty;
-  bool byRef = false;           // passed by reference (the callee sees the caller's value)
-  std::int64_t integer = 0;     // I2, I4, UI1, Bool (-1 true, 0 false), Error (code), Currency
-                                // (the value times 10,000, as the platform keeps it)
-  double real = 0;              // R4, R8, Date (days since 30 December 1899, fraction = time)
-  std::wstring text;            // String
-  DispatchPtr object;           // Object; may be empty
+  bool byRef = false;        // passed by reference (the callee sees the caller's value)
+  std::int64_t integer = 0;  // I2, I4, UI1, Bool (-1 true, 0 false), Error (code), Currency
+                             // (the value times 10,000, as the platform keeps it)
+  double real = 0;           // R4, R8, Date (days since 30 December 1899, fraction = time)
+  std::wstring text;         // String
+  DispatchPtr object;        // Object; may be empty
 
   static Variant Empty() { return {}; }
   static Variant Null() { return Variant{.type = VarType::Null}; }

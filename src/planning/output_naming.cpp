@@ -41,7 +41,8 @@ bool ClearOutputFolder(std::wstring_view folderName) {
 
 std::wstring CleanChapterTitle(std::wstring_view title) {
   std::wstring shortened(title);
-  if (shortened.size() > 50) shortened = shortened.substr(0, 47) + L"...";
+  if (shortened.size() > 50)
+    shortened = shortened.substr(0, 47) + L"...";
   return util::MakeFileNameSafe(shortened);
 }
 
@@ -59,9 +60,10 @@ std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view exte
   } else {
     return ExportFolder();
   }
-  std::wstring path = OutputFolder(folderName) + platform::kPathSeparator + piece +
-                      std::wstring(extension);
-  if (chapterPlan) std::erase_if(path, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+  std::wstring path =
+      OutputFolder(folderName) + platform::kPathSeparator + piece + std::wstring(extension);
+  if (chapterPlan)
+    std::erase_if(path, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
   return path;
 }
 
@@ -71,11 +73,13 @@ std::optional<std::wstring> PrepareResultFile(std::wstring_view name, std::wstri
     return L"'" + std::wstring(name) + L"' " + (chapterPlan ? L" " : L"") + kTooLong;
   }
   util::CreateDirectoryChain(path);
-  if (path.empty()) return std::nullopt;
+  if (path.empty())
+    return std::nullopt;
   fs::path file = platform::ToPath(path);
   std::error_code error;
   auto status = fs::symlink_status(file, error);
-  if (error || !fs::exists(status)) return std::nullopt;
+  if (error || !fs::exists(status))
+    return std::nullopt;
   // Only a file is deleted; a folder standing under the name is never emptied.
   if (fs::is_directory(status) || !fs::remove(file, error) || error) {
     return std::wstring(name) + kInUse;

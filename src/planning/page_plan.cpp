@@ -16,7 +16,8 @@ std::vector<std::int32_t> ReadManualList(std::wstring_view text) {
     std::size_t comma = list.find(L',', start);
     numbers.push_back(util::ReadNumber(std::wstring_view(list).substr(
         start, comma == std::wstring::npos ? std::wstring::npos : comma - start)));
-    if (comma == std::wstring::npos) break;
+    if (comma == std::wstring::npos)
+      break;
     start = comma + 1;
   }
   return numbers;
@@ -24,7 +25,8 @@ std::vector<std::int32_t> ReadManualList(std::wstring_view text) {
 
 std::vector<PageRange> EveryNPages(std::int32_t n, std::int32_t pageCount) {
   std::vector<PageRange> ranges;
-  if (n < 1) return ranges;
+  if (n < 1)
+    return ranges;
   // 64-bit arithmetic: m + N - 1 must not overflow for N near the 32-bit limit.
   for (std::int64_t m = 1; m <= pageCount; m += n) {
     PageRange range;
@@ -45,7 +47,8 @@ std::int32_t PageBefore(std::int32_t v) {
 std::vector<PageRange> ManualPages(const std::vector<std::int32_t>& firstPages,
                                    std::int32_t pageCount) {
   std::vector<PageRange> ranges;
-  if (firstPages.empty()) return ranges;
+  if (firstPages.empty())
+    return ranges;
   if (firstPages[0] != 0 && firstPages[0] != 1) {
     ranges.push_back(PageRange{.firstPage = 0, .lastPage = PageBefore(firstPages[0])});
   }
@@ -61,7 +64,8 @@ std::optional<std::vector<PageRange>> BuildPagePlan(const PagePlanChoice& choice
                                                     std::int32_t pageCount) {
   if (choice.everyN) {
     std::int32_t n = util::ReadNumber(choice.everyText);
-    if (n < 1) return std::nullopt;
+    if (n < 1)
+      return std::nullopt;
     return EveryNPages(n, pageCount);
   }
   return ManualPages(ReadManualList(choice.manualListText), pageCount);

@@ -18,9 +18,11 @@ void DebugOutput(std::wstring_view text) {
   OutputDebugStringW(std::wstring(text).c_str());
 #else
   // Elsewhere standard error belongs to the user's messages; trace only when asked to.
-  if (std::getenv("VARNIK_DEBUG_OUTPUT") == nullptr) return;
+  if (std::getenv("VARNIK_DEBUG_OUTPUT") == nullptr)
+    return;
   std::string line = ToUtf8(text);
-  if (line.empty() || line.back() != '\n') line += '\n';
+  if (line.empty() || line.back() != '\n')
+    line += '\n';
   std::fputs(line.c_str(), stderr);
 #endif
 }

@@ -14,7 +14,8 @@ bool IsHiddenFile(std::wstring_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
 #else
   std::wstring_view name = path;
-  while (!name.empty() && name.back() == L'/') name.remove_suffix(1);
+  while (!name.empty() && name.back() == L'/')
+    name.remove_suffix(1);
   if (auto slash = name.find_last_of(L'/'); slash != std::wstring_view::npos) {
     name.remove_prefix(slash + 1);
   }

@@ -11,7 +11,9 @@ inline constexpr wchar_t kPathSeparator = L'\\';
 inline constexpr wchar_t kPathSeparator = L'/';
 #endif
 
-inline bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+inline bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
 
 // Hidden: the hidden attribute on Windows, a name starting with "." elsewhere.
 bool IsHiddenFile(std::wstring_view path);

@@ -15,8 +15,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 #endif
 
 namespace platform {
@@ -24,8 +24,8 @@ namespace platform {
 #ifdef _WIN32
 
 std::size_t GetProfileString(std::wstring_view file, std::wstring_view section,
-                             std::wstring_view key, std::wstring_view defaultValue,
-                             wchar_t* buffer, std::size_t size) {
+                             std::wstring_view key, std::wstring_view defaultValue, wchar_t* buffer,
+                             std::size_t size) {
   return GetPrivateProfileStringW(std::wstring(section).c_str(), std::wstring(key).c_str(),
                                   std::wstring(defaultValue).c_str(), buffer,
                                   static_cast<DWORD>(size), std::wstring(file).c_str());
@@ -61,20 +61,24 @@ std::mutex& WriteLock() {
 }
 
 std::wstring_view Trim(std::wstring_view s) {
-  while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back()))) s.remove_suffix(1);
+  while (!s.empty() && std::iswspace(static_cast<wint_t>(s.front())))
+    s.remove_prefix(1);
+  while (!s.empty() && std::iswspace(static_cast<wint_t>(s.back())))
+    s.remove_suffix(1);
   return s;
 }
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
            return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
          });
 }
 
 std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in)
+    return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -99,7 +103,8 @@ std::wstring Decode(const std::string& bytes) {
     return out;
   }
   std::string_view view(bytes);
-  if (view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
+  if (view.starts_with("\xEF\xBB\xBF"))
+    view.remove_prefix(3);
   return FromUtf8(view);
 }
 
@@ -108,9 +113,11 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
+    if (end == std::wstring::npos)
+      end = text.size();
     std::wstring line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    if (!line.empty() && line.back() == L'\r')
+      line.pop_back();
     lines.push_back(std::move(line));
     start = end + 1;
   }
@@ -120,18 +127,22 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
 // The section name of a "[name]" line, if it is one.
 std::optional<std::wstring_view> SectionOf(std::wstring_view line) {
   line = Trim(line);
-  if (line.size() < 2 || line.front() != L'[') return std::nullopt;
+  if (line.size() < 2 || line.front() != L'[')
+    return std::nullopt;
   std::size_t close = line.find(L']');
-  if (close == std::wstring_view::npos) return std::nullopt;
+  if (close == std::wstring_view::npos)
+    return std::nullopt;
   return Trim(line.substr(1, close - 1));
 }
 
 // The key of a "key=value" line, if it is one.
 std::optional<std::wstring_view> KeyOf(std::wstring_view line) {
   std::size_t equals = line.find(L'=');
-  if (equals == std::wstring_view::npos) return std::nullopt;
+  if (equals == std::wstring_view::npos)
+    return std::nullopt;
   std::wstring_view key = Trim(line.substr(0, equals));
-  if (!key.empty() && key.front() == L';') return std::nullopt;
+  if (!key.empty() && key.front() == L';')
+    return std::nullopt;
   return key;
 }
 
@@ -147,13 +158,15 @@ std::wstring_view ValueOf(std::wstring_view line) {
 std::optional<std::wstring> Lookup(std::wstring_view file, std::wstring_view section,
                                    std::wstring_view key) {
   auto bytes = ReadBytes(ToPath(file));
-  if (!bytes) return std::nullopt;
+  if (!bytes)
+    return std::nullopt;
   bool inSection = false;
   for (const std::wstring& line : SplitLines(Decode(*bytes))) {
     if (auto name = SectionOf(line)) {
       inSection = SameName(*name, section);
     } else if (inSection) {
-      if (auto k = KeyOf(line); k && SameName(*k, Trim(key))) return std::wstring(ValueOf(line));
+      if (auto k = KeyOf(line); k && SameName(*k, Trim(key)))
+        return std::wstring(ValueOf(line));
     }
   }
   return std::nullopt;
@@ -164,7 +177,8 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
   temporary += ".tmp" + std::to_string(::getpid());
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    if (!out)
+      return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) {
       std::error_code ignored;
@@ -174,16 +188,18 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& bytes) {
   }
   std::error_code error;
   std::filesystem::rename(temporary, path, error);
-  if (error) std::filesystem::remove(temporary, error);
+  if (error)
+    std::filesystem::remove(temporary, error);
   return !error;
 }
 
 }  // namespace
 
 std::size_t GetProfileString(std::wstring_view file, std::wstring_view section,
-                             std::wstring_view key, std::wstring_view defaultValue,
-                             wchar_t* buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0) return 0;
+                             std::wstring_view key, std::wstring_view defaultValue, wchar_t* buffer,
+                             std::size_t size) {
+  if (buffer == nullptr || size == 0)
+    return 0;
   std::wstring value;
   if (auto found = Lookup(file, section, key)) {
     value = std::move(*found);
@@ -198,11 +214,13 @@ std::size_t GetProfileString(std::wstring_view file, std::wstring_view section,
 
 bool WriteProfileString(std::wstring_view file, std::wstring_view section, std::wstring_view key,
                         std::wstring_view value) {
-  if (Trim(section).empty() || Trim(key).empty()) return false;
+  if (Trim(section).empty() || Trim(key).empty())
+    return false;
   std::lock_guard guard(WriteLock());
   auto path = ToPath(file);
   std::optional<std::string> bytes = ReadBytes(path);
-  std::vector<std::wstring> lines = bytes ? SplitLines(Decode(*bytes)) : std::vector<std::wstring>{};
+  std::vector<std::wstring> lines =
+      bytes ? SplitLines(Decode(*bytes)) : std::vector<std::wstring>{};
   bool utf16 = bytes && bytes->size() >= 2 && static_cast<unsigned char>((*bytes)[0]) == 0xFF &&
                static_cast<unsigned char>((*bytes)[1]) == 0xFE;
 
@@ -212,8 +230,10 @@ bool WriteProfileString(std::wstring_view file, std::wstring_view section, std::
   bool replaced = false;
   for (std::size_t i = 0; i < lines.size() && !replaced; ++i) {
     if (auto name = SectionOf(lines[i])) {
-      if (sectionLine) break;
-      if (SameName(*name, Trim(section))) sectionLine = i;
+      if (sectionLine)
+        break;
+      if (SameName(*name, Trim(section)))
+        sectionLine = i;
     } else if (sectionLine) {
       if (auto k = KeyOf(lines[i])) {
         if (SameName(*k, Trim(key))) {
@@ -221,13 +241,15 @@ bool WriteProfileString(std::wstring_view file, std::wstring_view section, std::
           replaced = true;
         }
       }
-      if (!Trim(lines[i]).empty()) lastKeyLine = i;
+      if (!Trim(lines[i]).empty())
+        lastKeyLine = i;
     }
   }
   if (!replaced) {
     if (sectionLine) {
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKeyLine.value_or(*sectionLine) + 1),
-                   entry);
+      lines.insert(
+          lines.begin() + static_cast<std::ptrdiff_t>(lastKeyLine.value_or(*sectionLine) + 1),
+          entry);
     } else {
       lines.push_back(L"[" + std::wstring(Trim(section)) + L"]");
       lines.push_back(entry);
@@ -235,7 +257,8 @@ bool WriteProfileString(std::wstring_view file, std::wstring_view section, std::
   }
 
   std::wstring text;
-  for (const auto& line : lines) text += line + L"\r\n";
+  for (const auto& line : lines)
+    text += line + L"\r\n";
   std::string out;
   if (utf16) {
     out = "\xFF\xFE";

@@ -12,8 +12,8 @@ namespace platform {
 // Copies the value (or the default) into buffer, cut to size - 1 characters and terminated.
 // Returns the number of characters copied, not counting the terminator.
 std::size_t GetProfileString(std::wstring_view file, std::wstring_view section,
-                             std::wstring_view key, std::wstring_view defaultValue,
-                             wchar_t* buffer, std::size_t size);
+                             std::wstring_view key, std::wstring_view defaultValue, wchar_t* buffer,
+                             std::size_t size);
 
 // Sets one key. Returns false when the file cannot be written.
 bool WriteProfileString(std::wstring_view file, std::wstring_view section, std::wstring_view key,

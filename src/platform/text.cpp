@@ -7,7 +7,8 @@ std::string ToUtf8(std::wstring_view text) {
   out.reserve(text.size());
   for (wchar_t wc : text) {
     auto c = static_cast<char32_t>(wc);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+      c = 0xFFFD;
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (c < 0x800) {

@@ -25,7 +25,8 @@ int ChooseFolder(std::wstring& folder) {
     picker = Picker();
   }
   if (picker) {
-    if (auto chosen = picker(L"Path selection")) folder = *chosen;
+    if (auto chosen = picker(L"Path selection"))
+      folder = *chosen;
   }
   return 1;
 }

@@ -11,16 +11,20 @@ std::wstring MakeFileNameSafe(std::wstring_view text) {
   std::wstring out;
   out.reserve(text.size());
   for (wchar_t c : text) {
-    if (c == L'\r' || c == L'\n') continue;
-    if (std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) c = L' ';
+    if (c == L'\r' || c == L'\n')
+      continue;
+    if (std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
+      c = L' ';
     out += c;
   }
   return out;
 }
 
 std::wstring SplitTocLine(std::wstring_view line, std::wstring& pageText) {
-  while (!line.empty() && std::iswspace(static_cast<wint_t>(line.front()))) line.remove_prefix(1);
-  while (!line.empty() && std::iswspace(static_cast<wint_t>(line.back()))) line.remove_suffix(1);
+  while (!line.empty() && std::iswspace(static_cast<wint_t>(line.front())))
+    line.remove_prefix(1);
+  while (!line.empty() && std::iswspace(static_cast<wint_t>(line.back())))
+    line.remove_suffix(1);
   if (std::size_t tab = line.find_last_of(L'\t'); tab != std::wstring_view::npos) {
     pageText = std::wstring(line.substr(tab + 1));
     line = line.substr(0, tab);
@@ -28,7 +32,8 @@ std::wstring SplitTocLine(std::wstring_view line, std::wstring& pageText) {
   std::wstring title;
   title.reserve(line.size());
   for (wchar_t c : line) {
-    if (c == L'\r') continue;
+    if (c == L'\r')
+      continue;
     title += (static_cast<std::uint32_t>(c) <= 10) ? L'_' : c;
   }
   return title;

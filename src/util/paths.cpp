@@ -16,7 +16,8 @@ using platform::kPathSeparator;
 std::wstring GetModuleDirectory() {
   std::wstring path = platform::ExecutablePath();
   std::size_t last = path.find_last_of(L"\\/");
-  if (last == std::wstring::npos) return {};
+  if (last == std::wstring::npos)
+    return {};
   return path.substr(0, last + 1);
 }
 
@@ -45,15 +46,19 @@ PathParts SplitPath(std::wstring_view path) {
 }
 
 int CreateDirectoryChain(std::wstring_view path) {
-  if (path.empty()) return 0;
+  if (path.empty())
+    return 0;
   std::wstring normal(path);
   for (wchar_t& c : normal) {
-    if (IsSeparator(c)) c = kPathSeparator;
+    if (IsSeparator(c))
+      c = kPathSeparator;
   }
   for (std::size_t i = 0; i < normal.size(); ++i) {
-    if (normal[i] != kPathSeparator || i == 0) continue;
+    if (normal[i] != kPathSeparator || i == 0)
+      continue;
     std::wstring folder = normal.substr(0, i);
-    if (folder.back() == L':' || folder.back() == kPathSeparator) continue;  // drive, or "\\"
+    if (folder.back() == L':' || folder.back() == kPathSeparator)
+      continue;  // drive, or "\\"
     std::error_code ignored;
     fs::create_directory(platform::ToPath(folder), ignored);
   }
@@ -65,9 +70,11 @@ namespace {
 bool DeleteTree(const fs::path& folder) {
   std::error_code error;
   fs::directory_iterator it(folder, error);
-  if (error) return false;
+  if (error)
+    return false;
   for (; it != fs::directory_iterator(); it.increment(error)) {
-    if (error) break;
+    if (error)
+      break;
     std::error_code ignored;
     const fs::path& entry = it->path();
     if (it->is_symlink(ignored) || !it->is_directory(ignored)) {
@@ -84,9 +91,11 @@ bool DeleteTree(const fs::path& folder) {
 }  // namespace
 
 int DeleteDirectoryTree(std::wstring_view folder) {
-  if (folder.empty()) return 0;
+  if (folder.empty())
+    return 0;
   std::wstring trimmed(folder);
-  while (trimmed.size() > 1 && IsSeparator(trimmed.back())) trimmed.pop_back();
+  while (trimmed.size() > 1 && IsSeparator(trimmed.back()))
+    trimmed.pop_back();
   fs::path path = platform::ToPath(trimmed);
   std::error_code error;
   // A link given as the folder itself is removed as a link; what it points to stays.
@@ -98,7 +107,8 @@ int DeleteDirectoryTree(std::wstring_view folder) {
 }
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
-  if (folder.empty()) return std::wstring(name);
+  if (folder.empty())
+    return std::wstring(name);
   return WithTrailingSeparator(folder) + std::wstring(name);
 }
 
@@ -107,7 +117,8 @@ std::wstring WithTrailingSeparator(std::wstring_view folder) {
   while (out.size() > 1 && IsSeparator(out.back()) && IsSeparator(out[out.size() - 2])) {
     out.pop_back();
   }
-  if (out.empty() || !IsSeparator(out.back())) out += kPathSeparator;
+  if (out.empty() || !IsSeparator(out.back()))
+    out += kPathSeparator;
   return out;
 }
 

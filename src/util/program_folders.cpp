@@ -48,10 +48,12 @@ enum class Use { kProgram, kSettings, kWork };
 std::wstring FolderFor(Use use) {
   {
     std::lock_guard guard(Lock());
-    if (!Override().empty()) return WithTrailingSeparator(Override());
+    if (!Override().empty())
+      return WithTrailingSeparator(Override());
   }
   std::wstring module = GetModuleDirectory();
-  if (IsWritable(module)) return module;
+  if (IsWritable(module))
+    return module;
   switch (use) {
     case Use::kSettings:
       return WithTrailingSeparator(UserFolder("XDG_CONFIG_HOME", ".config"));
@@ -66,7 +68,9 @@ std::wstring FolderFor(Use use) {
 
 }  // namespace
 
-std::wstring ProgramFolder() { return FolderFor(Use::kProgram); }
+std::wstring ProgramFolder() {
+  return FolderFor(Use::kProgram);
+}
 
 std::wstring SettingsFilePath() {
   std::wstring folder = FolderFor(Use::kSettings);
@@ -74,7 +78,9 @@ std::wstring SettingsFilePath() {
   return folder + L"config.ini";
 }
 
-std::wstring WorkFolder() { return FolderFor(Use::kWork) + L"t" + platform::kPathSeparator; }
+std::wstring WorkFolder() {
+  return FolderFor(Use::kWork) + L"t" + platform::kPathSeparator;
+}
 
 void SetProgramFolder(std::wstring_view folder) {
   std::lock_guard guard(Lock());

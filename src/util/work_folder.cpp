@@ -16,9 +16,13 @@ namespace {
 std::atomic<int> workFileCounter{0};
 }
 
-void ClearWorkFolder() { DeleteDirectoryTree(WorkFolder()); }
+void ClearWorkFolder() {
+  DeleteDirectoryTree(WorkFolder());
+}
 
-std::wstring NextWorkFileName() { return std::to_wstring(workFileCounter.fetch_add(1)); }
+std::wstring NextWorkFileName() {
+  return std::to_wstring(workFileCounter.fetch_add(1));
+}
 
 std::wstring CopyToWorkFolder(std::wstring_view source) {
   std::wstring folder = WorkFolder();
@@ -26,7 +30,8 @@ std::wstring CopyToWorkFolder(std::wstring_view source) {
   fs::path folderPath = platform::ToPath(folder);
   if (!fs::is_directory(folderPath, error)) {
     fs::create_directories(folderPath, error);
-    if (!fs::is_directory(folderPath, error)) return {};
+    if (!fs::is_directory(folderPath, error))
+      return {};
   }
   std::wstring copy = folder + NextWorkFileName();
   fs::copy_file(platform::ToPath(source), platform::ToPath(copy), fs::copy_options::none, error);

@@ -37,8 +37,9 @@ TEST_F(OutputNaming, PagePlanNames) {
             base + L"[1]-[4].docx");
   EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 0, .lastPage = 4}, 1, false),
             base + L"[0]-[4].docx");
-  EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 5, .lastPage = -1}, 2, false),
-            base + L"[5]-[-1].docx");
+  EXPECT_EQ(
+      MakeResultPath(L"report", L".docx", PageRange{.firstPage = 5, .lastPage = -1}, 2, false),
+      base + L"[5]-[-1].docx");
   Use(out.Path(), L"2");
   EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 9, .lastPage = 9}, 3, false),
             base + L"3.docx");
@@ -60,8 +61,9 @@ TEST_F(OutputNaming, ChapterTitlesAreShortenedAndCleaned) {
 TEST_F(OutputNaming, OtherModesGiveTheExportFolderItself) {
   for (const wchar_t* mode : {L"", L"3", L"01", L"x"}) {
     Use(out.Path(), mode);
-    EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 1, .lastPage = 2}, 1, false),
-              out.Path())
+    EXPECT_EQ(
+        MakeResultPath(L"report", L".docx", PageRange{.firstPage = 1, .lastPage = 2}, 1, false),
+        out.Path())
         << mode;
     // Being a folder, it cannot be replaced by a piece.
     EXPECT_EQ(PrepareResultFile(L"report", out.Path(), false),

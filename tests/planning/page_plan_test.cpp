@@ -13,7 +13,8 @@ using planning::PageRange;
 
 std::string Show(const std::vector<PageRange>& ranges) {
   std::ostringstream out;
-  for (const auto& r : ranges) out << "[" << r.firstPage << "," << r.lastPage << "]";
+  for (const auto& r : ranges)
+    out << "[" << r.firstPage << "," << r.lastPage << "]";
   return out.str();
 }
 
@@ -41,7 +42,8 @@ TEST(PagePlan, ManualListsOnThirtyPages) {
       {L"1\uFF0C15", "[1,14][15,30]"},
       {L"a,5", "[0,4][5,30]"},
   };
-  for (const auto& [list, expected] : table) EXPECT_EQ(Manual(list, 30), expected) << list;
+  for (const auto& [list, expected] : table)
+    EXPECT_EQ(Manual(list, 30), expected) << list;
 }
 
 TEST(PagePlan, ManualListUsesEachDocumentsOwnPageCount) {
@@ -69,7 +71,8 @@ TEST(PagePlan, EveryNPages) {
       {L"-2", 10, "unchanged"},
       {L"four", 10, "unchanged"},
   };
-  for (const auto& [n, pages, expected] : table) EXPECT_EQ(Every(n, pages), expected) << n;
+  for (const auto& [n, pages, expected] : table)
+    EXPECT_EQ(Every(n, pages), expected) << n;
 }
 
 TEST(PagePlan, EveryNNeverOverflowsNearTheLimit) {

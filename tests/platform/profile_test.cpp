@@ -43,7 +43,7 @@ TEST(Profile, ReadsValuesByTheRulesOfTheWindowsCalls) {
   const Case cases[] = {
       {L"SETTING", L"EP", L"/home/user/Out 文档/"},
       {L"SETTING", L"EM", L"2"},
-      {L"setting", L"em", L"2"},           // names without regard to case
+      {L"setting", L"em", L"2"},               // names without regard to case
       {L"SETTING", L"QUOTED", L"  spaced  "},  // one pair of quotes removed, inside kept
       {L"SETTING", L"SINGLE", L"x"},
       {L"SETTING", L"HALF", L"\"open"},
@@ -87,7 +87,8 @@ TEST(Profile, ReadsUtf16FilesAndKeepsTheirEncoding) {
   TempFolder temp;
   std::wstring file = temp / L"config.ini";
   std::string bytes = "\xFF\xFE";
-  for (char c : std::string("[S]\r\nK=v\r\n")) bytes += std::string{c, '\0'};
+  for (char c : std::string("[S]\r\nK=v\r\n"))
+    bytes += std::string{c, '\0'};
   WriteFile(file, bytes);
   EXPECT_EQ(Get(file, L"S", L"K"), L"v");
   ASSERT_TRUE(platform::WriteProfileString(file, L"S", L"K", L"出口"));

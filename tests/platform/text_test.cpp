@@ -11,7 +11,9 @@ TEST(Text, RoundTripsEveryPlane) {
 }
 
 TEST(Text, DamagedBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(platform::FromUtf8("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(platform::FromUtf8("a\xFF"
+                               "b"),
+            L"a\uFFFDb");
   EXPECT_EQ(platform::FromUtf8("\xE6\x8A"), L"\uFFFD\uFFFD");  // cut short
   EXPECT_EQ(platform::FromUtf8("\xC0\x80"), L"\uFFFD\uFFFD");  // overlong
 }

@@ -39,8 +39,8 @@ TEST_F(IniTest, AlignmentReadsZeroToThreeAndNothingElse) {
 }
 
 TEST_F(IniTest, AutoOpensOnlyForOne) {
-  const std::pair<const char*, bool> cases[] = {{"1", true}, {" 1 ", true}, {"0", false},
-                                               {"yes", false}, {"11", false}};
+  const std::pair<const char*, bool> cases[] = {
+      {"1", true}, {" 1 ", true}, {"0", false}, {"yes", false}, {"11", false}};
   for (const auto& [text, expected] : cases) {
     Store(std::string("[SETTING]\nAUTO=") + text + "\n");
     EXPECT_EQ(CIni::ReadAutoOpen(), expected) << text;

@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};
   std::random_device random;
-  path_ = fs::temp_directory_path() /
-          platform::ToPath(L"varnik test " + std::to_wstring(random()) + L"-" +
-                           std::to_wstring(counter++) + L" 文档");
+  path_ =
+      fs::temp_directory_path() / platform::ToPath(L"varnik test " + std::to_wstring(random()) +
+                                                   L"-" + std::to_wstring(counter++) + L" 文档");
   fs::create_directories(path_);
 }
 

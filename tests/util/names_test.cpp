@@ -21,7 +21,11 @@ TEST(SplitTocLine, TakesThePageAfterTheLastTab) {
       {L"Chapter 1\t5", L"Chapter 1", L"5"},
       {L"A\tB\t7", L"A_B", L"7"},
       {L"  Intro\t12 \r", L"Intro", L"12"},
-      {L"Title\x0b" L"wrapped\t3", L"Title\x0b" L"wrapped", L"3"},  // manual line break stays
+      {L"Title\x0b"
+       L"wrapped\t3",
+       L"Title\x0b"
+       L"wrapped",
+       L"3"},                                                // manual line break stays
       {L"Ends with tab\t", L"Ends with tab", L"unchanged"},  // the tab is trimmed first
   };
   for (const auto& c : cases) {
