@@ -67,10 +67,11 @@ std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view exte
   return path;
 }
 
-std::optional<std::wstring> PrepareResultFile(std::wstring_view name, std::wstring_view path,
-                                              bool chapterPlan) {
+std::optional<PrepareFailure> PrepareResultFile(std::wstring_view name, std::wstring_view path,
+                                                bool chapterPlan) {
   if (path.size() > kMaxPathLength) {
-    return L"'" + std::wstring(name) + L"' " + (chapterPlan ? L" " : L"") + kTooLong;
+    return PrepareFailure{PrepareFailure::Kind::TooLong,
+                          L"'" + std::wstring(name) + L"' " + (chapterPlan ? L" " : L"") + kTooLong};
   }
   util::CreateDirectoryChain(path);
   if (path.empty())
@@ -82,7 +83,7 @@ std::optional<std::wstring> PrepareResultFile(std::wstring_view name, std::wstri
     return std::nullopt;
   // Only a file is deleted; a folder standing under the name is never emptied.
   if (fs::is_directory(status) || !fs::remove(file, error) || error) {
-    return std::wstring(name) + kInUse;
+    return PrepareFailure{PrepareFailure::Kind::InUse, std::wstring(name) + kInUse};
   }
   return std::nullopt;
 }

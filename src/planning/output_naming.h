@@ -32,9 +32,17 @@ std::wstring CleanChapterTitle(std::wstring_view title);
 std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view extension,
                             const PageRange& range, std::int32_t k, bool chapterPlan);
 
-// Makes the path ready to receive a piece: length limit, folders, an old file removed. Returns
-// the message to show when it cannot; name is the document's name.
-std::optional<std::wstring> PrepareResultFile(std::wstring_view name, std::wstring_view path,
-                                              bool chapterPlan);
+struct PrepareFailure {
+  enum class Kind { TooLong, InUse };
+  Kind kind;
+  std::wstring message;  // what the user is shown
+
+  bool operator==(const PrepareFailure&) const = default;
+};
+
+// Makes the path ready to receive a piece: length limit, folders, an old file removed. Says
+// why it cannot; name is the document's name.
+std::optional<PrepareFailure> PrepareResultFile(std::wstring_view name, std::wstring_view path,
+                                                bool chapterPlan);
 
 }  // namespace planning

@@ -12,6 +12,7 @@ namespace {
 
 using planning::MakeResultPath;
 using planning::PageRange;
+using planning::PrepareFailure;
 using planning::PrepareResultFile;
 using settings::CIni;
 using testsupport::Exists;
@@ -67,7 +68,8 @@ TEST_F(OutputNaming, OtherModesGiveTheExportFolderItself) {
         << mode;
     // Being a folder, it cannot be replaced by a piece.
     EXPECT_EQ(PrepareResultFile(L"report", out.Path(), false),
-              L"report   Result file can not be saved. Destintion file may be in use.");
+              (PrepareFailure{PrepareFailure::Kind::InUse,
+                              L"report   Result file can not be saved. Destintion file may be in use."}));
   }
 }
 
@@ -86,8 +88,9 @@ TEST_F(OutputNaming, PathLengthLimit) {
   EXPECT_EQ(PrepareResultFile(L"report", pathOf(255), false), std::nullopt);
   EXPECT_TRUE(Exists(folder));
   EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), false),
-            L"'report' Total path and file name length must not exceed 255 characters.");
-  EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), true),
+            (PrepareFailure{PrepareFailure::Kind::TooLong,
+                            L"'report' Total path and file name length must not exceed 255 characters."}));
+  EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), true)->message,
             L"'report'  Total path and file name length must not exceed 255 characters.");
 }
 
@@ -98,7 +101,7 @@ TEST_F(OutputNaming, OldResultIsReplacedButAFolderIsNot) {
   EXPECT_FALSE(Exists(file));
 
   WriteFile(file + L"/inside.txt", "a folder stands where the piece goes");
-  EXPECT_EQ(PrepareResultFile(L"报告 report", file, true),
+  EXPECT_EQ(PrepareResultFile(L"报告 report", file, true)->message,
             L"报告 report   Result file can not be saved. Destintion file may be in use.");
   EXPECT_TRUE(Exists(file + L"/inside.txt"));
 }

@@ -1,0 +1,54 @@
+// Reading a document's chapters on a worker, and the chapter plan of the selected document.
+
+#include "batch/workbench.h"
+#include "planning/chapter_plan.h"
+
+namespace batch {
+
+bool Workbench::StartChapterReading(int index) {
+  // One worker at a time: while another runs, the read is refused and the caller tries again
+  // when the user comes back to the document.
+  if (index < 0 || index >= static_cast<int>(documents.size())) return false;
+  chapterWorkerIndex_ = index;
+  return StartWorker(&Workbench::LoadChaptersThread);
+}
+
+void Workbench::LoadChaptersThread() {
+  const int index = chapterWorkerIndex_;
+  Send(util::UM_BUSY_ON);
+  Send(util::UM_PROGRESS, 10);
+  std::unique_ptr<WordEngine> word = engines_();
+  if (!word->StartWord()) {
+    Send(util::UM_BUSY_OFF);
+    return;
+  }
+  Send(util::UM_PROGRESS, 30);
+  DocumentEntry& entry = documents[index];
+  word->ReadChapters(entry.workPath, entry.plan.chapters, &window_);
+  Send(util::UM_PROGRESS, 300);
+  Send(util::UM_BUSY_OFF);
+  OnWindowThread([this, index] {
+    documents[index].chaptersLoaded = true;
+    view_.ChaptersRead(index);
+  });
+  word->QuitWord();
+}
+
+void Workbench::MarkChapter(std::wstring_view key, bool marked) {
+  int selected = SelectedIndex();
+  if (selected < 0) return;
+  for (auto& chapter : documents[selected].plan.chapters) {
+    if (chapter.key == key) chapter.marked = marked;
+  }
+  RebuildChapterPlan();
+}
+
+void Workbench::RebuildChapterPlan() {
+  int selected = SelectedIndex();
+  if (selected < 0) return;
+  DocumentEntry& entry = documents[selected];
+  entry.plan.chapterPlan = planning::BuildChapterPlan(entry.plan.chapters, entry.pageCountText);
+  view_.ShowChapterPlan(entry.plan.chapterPlan);
+}
+
+}  // namespace batch
