@@ -1,7 +1,9 @@
 #include "settings/ini.h"
 
 #include <cwctype>
+#include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/profile.h"
@@ -17,7 +19,32 @@ std::wstring& StoredPath() {
   return path;
 }
 
+std::mutex overrideLock;
+
+// Keys folded to upper case, as names compare without regard to case.
+std::map<std::pair<std::wstring, std::wstring>, std::wstring>& Overrides() {
+  static std::map<std::pair<std::wstring, std::wstring>, std::wstring> overrides;
+  return overrides;
+}
+
+std::pair<std::wstring, std::wstring> OverrideKey(std::wstring_view section, std::wstring_view key) {
+  std::pair<std::wstring, std::wstring> folded{std::wstring(section), std::wstring(key)};
+  for (auto* text : {&folded.first, &folded.second}) {
+    for (wchar_t& c : *text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  }
+  return folded;
+}
+
 }  // namespace
+
+void CIni::Override(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  std::lock_guard guard(overrideLock);
+  if (value.empty()) {
+    Overrides().erase(OverrideKey(section, key));
+  } else {
+    Overrides()[OverrideKey(section, key)] = std::wstring(value);
+  }
+}
 
 std::wstring SettingsPath() {
   std::lock_guard guard(pathLock);

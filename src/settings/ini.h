@@ -25,6 +25,10 @@ class CIni {
   static bool ReadAutoOpen();                 // SETTING/AUTO stripped is "1"
   static int ReadAlignment();                 // BASE/ALIGN stripped: 0 to 3, anything else 0
 
+  // A value that reads in place of the stored one for this run, without touching the file (the
+  // command line's options). An empty value removes the override.
+  static void Override(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+
   static void WriteAlignment(std::wstring_view text);
   static void WriteCompressionMode(std::wstring_view text);
 };

@@ -25,6 +25,11 @@ std::wstring& Override() {
   return folder;
 }
 
+std::wstring& WorkOverride() {
+  static std::wstring folder;
+  return folder;
+}
+
 bool IsWritable(const std::wstring& folder) {
 #ifdef _WIN32
   (void)folder;

@@ -18,6 +18,10 @@ std::wstring SettingsFilePath();
 // The work folder for working copies, with a trailing separator.
 std::wstring WorkFolder();
 
+// A work folder of the caller's own (a second program beside the window program must not
+// share, and so clear, its working copies); an empty text returns to the default.
+void SetWorkFolder(std::wstring_view folder);
+
 // Makes every folder above one chosen folder (tests); an empty text returns to the default.
 void SetProgramFolder(std::wstring_view folder);
 

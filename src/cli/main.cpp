@@ -1,0 +1,69 @@
+// varnik-cli: the program's work without its window, for scripts, servers and headless use.
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/console.h"
+#include "cli/options.h"
+#include "cli/runner.h"
+#include "docserver/register.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "settings/ini.h"
+#include "util/message_box.h"
+#include "util/paths.h"
+#include "util/program_folders.h"
+
+namespace {
+
+// Working copies of this run, apart from the window program's (which clears its own).
+class PrivateWorkFolder {
+ public:
+  PrivateWorkFolder() {
+    std::string pattern = "/tmp/varnik-cli-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) {
+      folder_ = platform::FromUtf8(pattern);
+      util::SetWorkFolder(folder_);
+    }
+  }
+  ~PrivateWorkFolder() {
+    if (!folder_.empty()) util::DeleteDirectoryTree(folder_);
+  }
+  PrivateWorkFolder(const PrivateWorkFolder&) = delete;
+  PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
+
+ private:
+  std::wstring folder_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::wstring> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(platform::FromUtf8(argv[i]));
+
+  cli::Console console;
+  try {
+    cli::Options options = cli::ParseOptions(arguments);
+    if (options.command == cli::Command::Help) {
+      std::fputs(cli::kUsage, stdout);
+      return 0;
+    }
+    settings::SetSettingsPath(util::SettingsFilePath());
+    PrivateWorkFolder work;
+    util::SetMessagePresenter([&console](std::wstring_view text, util::WindowHandle) {
+      console.Message(text);
+    });
+    platform::SetShellHandler([](platform::ShellAction, std::wstring_view) {});
+    docserver::RegisterBuiltInServer();
+    return cli::Run(options, std::cout, console, batch::MakeWordEngine);
+  } catch (const cli::UsageError& error) {
+    std::string line = "varnik-cli: " + platform::ToUtf8(error.message) + "\n\n";
+    std::fputs(line.c_str(), stderr);
+    std::fputs(cli::kUsage, stderr);
+    return 2;
+  }
+}
