@@ -8,7 +8,8 @@ namespace batch {
 bool Workbench::StartChapterReading(int index) {
   // One worker at a time: while another runs, the read is refused and the caller tries again
   // when the user comes back to the document.
-  if (index < 0 || index >= static_cast<int>(documents.size())) return false;
+  if (index < 0 || index >= static_cast<int>(documents.size()))
+    return false;
   chapterWorkerIndex_ = index;
   return StartWorker(&Workbench::LoadChaptersThread);
 }
@@ -36,16 +37,19 @@ void Workbench::LoadChaptersThread() {
 
 void Workbench::MarkChapter(std::wstring_view key, bool marked) {
   int selected = SelectedIndex();
-  if (selected < 0) return;
+  if (selected < 0)
+    return;
   for (auto& chapter : documents[selected].plan.chapters) {
-    if (chapter.key == key) chapter.marked = marked;
+    if (chapter.key == key)
+      chapter.marked = marked;
   }
   RebuildChapterPlan();
 }
 
 void Workbench::RebuildChapterPlan() {
   int selected = SelectedIndex();
-  if (selected < 0) return;
+  if (selected < 0)
+    return;
   DocumentEntry& entry = documents[selected];
   entry.plan.chapterPlan = planning::BuildChapterPlan(entry.plan.chapters, entry.pageCountText);
   view_.ShowChapterPlan(entry.plan.chapterPlan);

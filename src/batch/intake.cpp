@@ -11,19 +11,27 @@
 
 namespace batch {
 
-void Workbench::AcceptFile(std::wstring_view path) { documents::AcceptFile(documents, path); }
+void Workbench::AcceptFile(std::wstring_view path) {
+  documents::AcceptFile(documents, path);
+}
 
-void Workbench::AddFolder(std::wstring_view folder) { documents::AddFolder(documents, folder); }
+void Workbench::AddFolder(std::wstring_view folder) {
+  documents::AddFolder(documents, folder);
+}
 
 void Workbench::AcceptDrop(const std::vector<std::wstring>& paths) {
-  if (busyFlag != 0) return;
-  for (const auto& path : paths) documents::AddPath(documents, path);
+  if (busyFlag != 0)
+    return;
+  for (const auto& path : paths)
+    documents::AddPath(documents, path);
   StartWorker(&Workbench::IntakeWorker);
 }
 
 void Workbench::AddFiles(const std::vector<std::wstring>& paths) {
-  if (busyFlag != 0) return;
-  for (const auto& path : paths) AcceptFile(path);
+  if (busyFlag != 0)
+    return;
+  for (const auto& path : paths)
+    AcceptFile(path);
   StartWorker(&Workbench::IntakeWorker);
 }
 
@@ -66,15 +74,19 @@ void Workbench::IntakeWorker() {
 
 void Workbench::RefreshRows() {
   for (DocumentEntry& entry : documents) {
-    if (entry.row == 0) entry.row = view_.CreateRow(entry);
-    if (entry.row != 0) view_.ShowStatus(entry.row, entry.status);
+    if (entry.row == 0)
+      entry.row = view_.CreateRow(entry);
+    if (entry.row != 0)
+      view_.ShowStatus(entry.row, entry.status);
   }
 }
 
 int Workbench::IndexOfRow(RowId row) const {
-  if (row == 0) return -1;
+  if (row == 0)
+    return -1;
   for (std::size_t i = 0; i < documents.size(); ++i) {
-    if (documents[i].row == row) return static_cast<int>(i);
+    if (documents[i].row == row)
+      return static_cast<int>(i);
   }
   return -1;
 }
@@ -85,9 +97,11 @@ int Workbench::SelectedIndex() const {
 }
 
 void Workbench::RemoveEntry(RowId row) {
-  if (busyFlag != 0) return;
+  if (busyFlag != 0)
+    return;
   int index = IndexOfRow(row);
-  if (index < 0) return;
+  if (index < 0)
+    return;
   view_.RemoveRow(row);
   documents.erase(documents.begin() + index);
   if (chapterDocIndex == index) {
@@ -98,7 +112,8 @@ void Workbench::RemoveEntry(RowId row) {
 }
 
 void Workbench::RemoveSelected() {
-  if (auto selected = view_.SelectedRow()) RemoveEntry(*selected);
+  if (auto selected = view_.SelectedRow())
+    RemoveEntry(*selected);
 }
 
 void Workbench::ViewSource() {
@@ -115,11 +130,11 @@ void Workbench::ViewResult() {
 
 void Workbench::RevealInExplorer(RowId row) {
   int i = IndexOfRow(row);
-  if (i < 0) return;
+  if (i < 0)
+    return;
   const DocumentEntry& entry = documents[i];
-  platform::ShellExecute(platform::ShellAction::Reveal, entry.status == DocumentStatus::Done
-                                                            ? entry.resultFolder
-                                                            : entry.path);
+  platform::ShellExecute(platform::ShellAction::Reveal,
+                         entry.status == DocumentStatus::Done ? entry.resultFolder : entry.path);
 }
 
 }  // namespace batch

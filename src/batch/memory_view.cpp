@@ -6,8 +6,8 @@ namespace batch {
 
 RowId MemoryView::CreateRow(const DocumentEntry& entry) {
   RowId id = nextRow_++;
-  rows[id] = Row{entry.name, entry.folder, entry.timeText, entry.pageCountText, entry.sizeText,
-                 entry.status};
+  rows[id] = Row{entry.name,          entry.folder,   entry.timeText,
+                 entry.pageCountText, entry.sizeText, entry.status};
   rowOrder.push_back(id);
   return id;
 }
@@ -15,11 +15,13 @@ RowId MemoryView::CreateRow(const DocumentEntry& entry) {
 void MemoryView::RemoveRow(RowId row) {
   rows.erase(row);
   std::erase(rowOrder, row);
-  if (selected == row) selected.reset();
+  if (selected == row)
+    selected.reset();
 }
 
 void MemoryView::ShowStatus(RowId row, DocumentStatus status) {
-  if (auto it = rows.find(row); it != rows.end()) it->second.status = status;
+  if (auto it = rows.find(row); it != rows.end())
+    it->second.status = status;
 }
 
 }  // namespace batch

@@ -25,9 +25,7 @@ class MemoryView : public View {
   void ShowBusy(bool shown) override { busy = shown; }
   void ShowProgress(int value) override { progress.push_back(value); }
   void Flash() override { ++flashes; }
-  void ShowChapterPlan(const std::vector<planning::PageRange>& plan) override {
-    shownPlan = plan;
-  }
+  void ShowChapterPlan(const std::vector<planning::PageRange>& plan) override { shownPlan = plan; }
 
   std::map<RowId, Row> rows;
   std::vector<RowId> rowOrder;

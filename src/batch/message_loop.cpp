@@ -14,13 +14,15 @@ void MessageLoop::Enqueue(std::function<void()> item) {
 
 void MessageLoop::Post(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
   Enqueue([this, message, wParam, lParam] {
-    if (handler_) handler_(message, wParam, lParam);
+    if (handler_)
+      handler_(message, wParam, lParam);
   });
 }
 
 void MessageLoop::Send(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
   Invoke([this, message, wParam, lParam] {
-    if (handler_) handler_(message, wParam, lParam);
+    if (handler_)
+      handler_(message, wParam, lParam);
   });
 }
 
@@ -40,7 +42,8 @@ void MessageLoop::RunUntil(const std::function<bool()>& done) {
     {
       std::unique_lock guard(lock_);
       wake_.wait(guard, [&] { return !queue_.empty() || done(); });
-      if (queue_.empty()) return;
+      if (queue_.empty())
+        return;
       item = std::move(queue_.front());
       queue_.pop_front();
     }

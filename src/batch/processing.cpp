@@ -20,11 +20,10 @@ constexpr wchar_t kFinished[] = L"Finished. Double-Click a list item to view res
 
 struct CaseInsensitiveLess {
   bool operator()(const std::wstring& a, const std::wstring& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](wchar_t x, wchar_t y) {
-                                          return std::towlower(static_cast<wint_t>(x)) <
-                                                 std::towlower(static_cast<wint_t>(y));
-                                        });
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+          return std::towlower(static_cast<wint_t>(x)) < std::towlower(static_cast<wint_t>(y));
+        });
   }
 };
 
@@ -33,7 +32,8 @@ struct CaseInsensitiveLess {
 std::wstring UniqueFolderName(const std::wstring& name,
                               std::set<std::wstring, CaseInsensitiveLess>& used) {
   std::wstring folder = name;
-  for (int n = 2; used.contains(folder); ++n) folder = name + L" (" + std::to_wstring(n) + L")";
+  for (int n = 2; used.contains(folder); ++n)
+    folder = name + L" (" + std::to_wstring(n) + L")";
   used.insert(folder);
   return folder;
 }
@@ -41,7 +41,8 @@ std::wstring UniqueFolderName(const std::wstring& name,
 }  // namespace
 
 void Workbench::StartProcessing() {
-  if (busyFlag != 0) return;
+  if (busyFlag != 0)
+    return;
   if (processAllFlag == 0 && !view_.SelectedRow()) {
     util::ShowMessageBox(L"No selected files", view_.Handle());
     return;
@@ -50,7 +51,8 @@ void Workbench::StartProcessing() {
 }
 
 bool Workbench::IsChosen(const DocumentEntry& entry, std::optional<RowId> selected) const {
-  if (entry.row == 0) return false;
+  if (entry.row == 0)
+    return false;
   return processAllFlag != 0 || (selected && *selected == entry.row);
 }
 
@@ -63,11 +65,13 @@ void Workbench::ProcessWorker() {
   }
   std::optional<RowId> selected;
   OnWindowThread([this, &selected] { selected = view_.SelectedRow(); });
-  if (planMode == 0) BuildPagePlans(selected);
+  if (planMode == 0)
+    BuildPagePlans(selected);
 
   std::set<std::wstring, CaseInsensitiveLess> usedFolders;
   for (DocumentEntry& entry : documents) {
-    if (!IsChosen(entry, selected)) continue;
+    if (!IsChosen(entry, selected))
+      continue;
     int mode = planMode;
     if (mode == 0) {
       ProcessByPagePlan(entry, *word, UniqueFolderName(entry.name, usedFolders));
@@ -85,13 +89,14 @@ void Workbench::ProcessWorker() {
 void Workbench::BuildPagePlans(std::optional<RowId> selected) {
   BaseTabValues base;
   OnWindowThread([this, &base] { base = view_.ReadBaseTab(); });
-  planning::PagePlanChoice choice{.everyN = base.everyN,
-                                  .everyText = base.everyText,
-                                  .manualListText = base.manualText};
+  planning::PagePlanChoice choice{
+      .everyN = base.everyN, .everyText = base.everyText, .manualListText = base.manualText};
   for (DocumentEntry& entry : documents) {
-    if (!IsChosen(entry, selected)) continue;
+    if (!IsChosen(entry, selected))
+      continue;
     auto plan = planning::BuildPagePlan(choice, util::ReadNumber(entry.pageCountText));
-    if (!plan) return;  // every N below 1: every plan stays as it was
+    if (!plan)
+      return;  // every N below 1: every plan stays as it was
     entry.plan.pagePlan = std::move(*plan);
     entry.plan.planKind = planning::PlanKind::PagePlan;
     SetStatus(entry, DocumentStatus::Planned);
@@ -104,7 +109,8 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
   Send(util::UM_PROGRESS, 0);
   const auto& ranges = entry.plan.pagePlan;
   const auto n = static_cast<std::int32_t>(ranges.size());
-  if (n == 0) return false;
+  if (n == 0)
+    return false;
   const std::int32_t step = 300 / n;
   SetStatus(entry, DocumentStatus::Processing);
   const std::int32_t pages = util::ReadNumber(entry.pageCountText);
@@ -130,7 +136,8 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
                                      const std::wstring& folderName) {
   const auto& ranges = entry.plan.chapterPlan;
   const auto n = static_cast<std::int32_t>(ranges.size());
-  if (n == 0) return false;
+  if (n == 0)
+    return false;
   planning::ClearOutputFolder(folderName);
   SetStatus(entry, DocumentStatus::Processing);
   bool finished = true;
@@ -149,7 +156,8 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
       finished = false;
     }
   }
-  if (finished) util::ShowMessageBox(kFinished, view_.Handle());
+  if (finished)
+    util::ShowMessageBox(kFinished, view_.Handle());
   Send(util::UM_PROGRESS, 300);
   SetStatus(entry, finished ? DocumentStatus::Done : DocumentStatus::Failed);
   entry.resultFolder = planning::OutputFolder(folderName);

@@ -19,9 +19,9 @@ using documents::RowId;
 
 // The Base tab's page-plan controls as the user left them.
 struct BaseTabValues {
-  bool everyN = true;         // optEvery selected, else optManu
-  std::wstring everyText;     // edtEvery
-  std::wstring manualText;    // edtBaseManu
+  bool everyN = true;       // optEvery selected, else optManu
+  std::wstring everyText;   // edtEvery
+  std::wstring manualText;  // edtBaseManu
 };
 
 class View {

@@ -36,6 +36,8 @@ class WordctrlEngine final : public WordEngine {
 
 }  // namespace
 
-std::unique_ptr<WordEngine> MakeWordEngine() { return std::make_unique<WordctrlEngine>(); }
+std::unique_ptr<WordEngine> MakeWordEngine() {
+  return std::make_unique<WordctrlEngine>();
+}
 
 }  // namespace batch

@@ -29,8 +29,7 @@ class WordEngine {
                                        std::int32_t firstPage, std::int32_t lastPage,
                                        std::int32_t documentPages, std::int32_t alignMode) = 0;
   virtual std::int32_t ExportChapterRange(std::wstring_view sourcePath,
-                                          std::wstring_view targetPath,
-                                          std::wstring_view beginKey,
+                                          std::wstring_view targetPath, std::wstring_view beginKey,
                                           std::wstring_view endKey) = 0;
 };
 

@@ -13,7 +13,8 @@ Workbench::Workbench(View& view, WindowThread& window, WordEngineFactory engines
       windowThread_(std::this_thread::get_id()) {}
 
 Workbench::~Workbench() {
-  if (worker_.joinable()) worker_.join();
+  if (worker_.joinable())
+    worker_.join();
 }
 
 void Workbench::HandleMessage(std::uint32_t message, std::intptr_t wParam, std::intptr_t) {
@@ -59,11 +60,13 @@ void Workbench::SetStatus(DocumentEntry& entry, DocumentStatus status) {
 }
 
 void Workbench::JoinWorker() {
-  if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
+  if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id())
+    worker_.join();
 }
 
 bool Workbench::StartWorker(void (Workbench::*body)()) {
-  if (busyFlag != 0) return false;
+  if (busyFlag != 0)
+    return false;
   // The last worker has left the busy state and is only quitting its engine.
   JoinWorker();
   // Busy before the worker runs, so no click slips in between.

@@ -85,8 +85,7 @@ class Workbench {
 
   void BuildPagePlans(std::optional<RowId> selected);
   bool ProcessByPagePlan(DocumentEntry& entry, WordEngine& word, const std::wstring& folderName);
-  bool ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
-                            const std::wstring& folderName);
+  bool ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word, const std::wstring& folderName);
   bool IsChosen(const DocumentEntry& entry, std::optional<RowId> selected) const;
 
   View& view_;

@@ -13,7 +13,8 @@ Console::Console() : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
 void Console::Message(std::wstring_view text) {
   std::lock_guard guard(lock_);
-  if (barShown_) std::fputs("\r\033[K", stderr);
+  if (barShown_)
+    std::fputs("\r\033[K", stderr);
   barShown_ = false;
   std::string line = platform::ToUtf8(text) + "\n";
   std::fputs(line.c_str(), stderr);
@@ -21,7 +22,8 @@ void Console::Message(std::wstring_view text) {
 }
 
 void Console::Progress(int value) {
-  if (!terminal_) return;
+  if (!terminal_)
+    return;
   std::lock_guard guard(lock_);
   constexpr int kWidth = 40;
   int filled = value * kWidth / 300;
@@ -35,7 +37,8 @@ void Console::Progress(int value) {
 
 void Console::EndProgress() {
   std::lock_guard guard(lock_);
-  if (barShown_) std::fputs("\r\033[K", stderr);
+  if (barShown_)
+    std::fputs("\r\033[K", stderr);
   barShown_ = false;
 }
 

@@ -30,7 +30,8 @@ class PrivateWorkFolder {
     }
   }
   ~PrivateWorkFolder() {
-    if (!folder_.empty()) util::DeleteDirectoryTree(folder_);
+    if (!folder_.empty())
+      util::DeleteDirectoryTree(folder_);
   }
   PrivateWorkFolder(const PrivateWorkFolder&) = delete;
   PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
@@ -43,7 +44,8 @@ class PrivateWorkFolder {
 
 int main(int argc, char** argv) {
   std::vector<std::wstring> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(platform::FromUtf8(argv[i]));
+  for (int i = 1; i < argc; ++i)
+    arguments.push_back(platform::FromUtf8(argv[i]));
 
   cli::Console console;
   try {
@@ -54,9 +56,8 @@ int main(int argc, char** argv) {
     }
     settings::SetSettingsPath(util::SettingsFilePath());
     PrivateWorkFolder work;
-    util::SetMessagePresenter([&console](std::wstring_view text, util::WindowHandle) {
-      console.Message(text);
-    });
+    util::SetMessagePresenter(
+        [&console](std::wstring_view text, util::WindowHandle) { console.Message(text); });
     platform::SetShellHandler([](platform::ShellAction, std::wstring_view) {});
     docserver::RegisterBuiltInServer();
     return cli::Run(options, std::cout, console, batch::MakeWordEngine);

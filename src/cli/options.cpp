@@ -49,9 +49,11 @@ std::vector<int> ReadNumbers(const std::wstring& text) {
     std::size_t comma = text.find(L',', start);
     std::wstring piece = text.substr(start, comma == std::wstring::npos ? comma : comma - start);
     int n = util::ReadNumber(piece);
-    if (n < 1) throw UsageError{L"chapter numbers count from 1: " + piece};
+    if (n < 1)
+      throw UsageError{L"chapter numbers count from 1: " + piece};
     numbers.push_back(n);
-    if (comma == std::wstring::npos) break;
+    if (comma == std::wstring::npos)
+      break;
     start = comma + 1;
   }
   return numbers;
@@ -61,9 +63,11 @@ std::vector<int> ReadNumbers(const std::wstring& text) {
 
 Options ParseOptions(const std::vector<std::wstring>& arguments) {
   Options options;
-  if (arguments.empty()) throw UsageError{L"a command is needed"};
+  if (arguments.empty())
+    throw UsageError{L"a command is needed"};
   const std::wstring& command = arguments[0];
-  if (command == L"--help" || command == L"-h" || command == L"help") return options;
+  if (command == L"--help" || command == L"-h" || command == L"help")
+    return options;
   if (command == L"info") {
     options.command = Command::Info;
   } else if (command == L"chapters") {
@@ -84,8 +88,10 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
       options.paths.push_back(a);
       continue;
     }
-    if (options.command != Command::Split) throw UsageError{L"unknown option: " + a};
-    if (i + 1 >= arguments.size()) throw UsageError{a + L" needs a value"};
+    if (options.command != Command::Split)
+      throw UsageError{L"unknown option: " + a};
+    if (i + 1 >= arguments.size())
+      throw UsageError{a + L" needs a value"};
     const std::wstring& value = arguments[++i];
     if (a == L"--every") {
       options.every = value;
@@ -97,7 +103,8 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
       static const std::map<std::wstring, std::wstring> modes = {
           {L"none", L"0"}, {L"sentence", L"1"}, {L"paragraph", L"2"}, {L"both", L"3"}};
       auto it = modes.find(value);
-      if (it == modes.end()) throw UsageError{L"--align takes none, sentence, paragraph or both"};
+      if (it == modes.end())
+        throw UsageError{L"--align takes none, sentence, paragraph or both"};
       options.align = it->second;
     } else if (a == L"--naming") {
       if (value != L"range" && value != L"number") {
@@ -105,20 +112,23 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
       }
       options.naming = value == L"range" ? L"1" : L"2";
     } else if (a == L"--export") {
-      if (value.empty()) throw UsageError{L"--export needs a folder"};
+      if (value.empty())
+        throw UsageError{L"--export needs a folder"};
       options.exportFolder = value;
     } else {
       throw UsageError{L"unknown option: " + a};
     }
   }
 
-  if (options.paths.empty()) throw UsageError{L"no document given"};
+  if (options.paths.empty())
+    throw UsageError{L"no document given"};
   if (options.command == Command::Chapters && options.paths.size() != 1) {
     throw UsageError{L"chapters takes one file"};
   }
   if (options.command == Command::Split) {
     int plans = (options.every ? 1 : 0) + (options.pages ? 1 : 0) + (options.chapters ? 1 : 0);
-    if (plans != 1) throw UsageError{L"split takes exactly one of --every, --pages, --chapters"};
+    if (plans != 1)
+      throw UsageError{L"split takes exactly one of --every, --pages, --chapters"};
   }
   return options;
 }

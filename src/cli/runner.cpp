@@ -34,7 +34,9 @@ const char* StatusName(DocumentStatus status) {
   return "?";
 }
 
-std::string U8(std::wstring_view text) { return platform::ToUtf8(text); }
+std::string U8(std::wstring_view text) {
+  return platform::ToUtf8(text);
+}
 
 // The window, without a window: this thread handles the workers' messages.
 class Session {
@@ -43,7 +45,8 @@ class Session {
       : console_(console), bench(view, loop, std::move(engines)) {
     loop.SetHandler([this](std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
       bench.HandleMessage(message, wParam, lParam);
-      if (message == util::UM_PROGRESS) console_.Progress(static_cast<int>(wParam));
+      if (message == util::UM_PROGRESS)
+        console_.Progress(static_cast<int>(wParam));
     });
   }
   ~Session() { console_.EndProgress(); }
@@ -60,7 +63,8 @@ class Session {
 
   void ReadChapters(std::size_t index) {
     view.selected = bench.documents[index].row;
-    if (bench.StartChapterReading(static_cast<int>(index))) Wait();
+    if (bench.StartChapterReading(static_cast<int>(index)))
+      Wait();
   }
 
   Console& console_;
@@ -75,14 +79,16 @@ int Info(const Options& options, std::ostream& out, Session& session) {
   for (const auto& e : session.bench.documents) {
     out << StatusName(e.status) << '\t' << U8(e.pageCountText) << '\t' << U8(e.timeText) << '\t'
         << U8(e.sizeText) << '\t' << U8(e.path) << '\n';
-    if (e.status != DocumentStatus::Ready) status = 1;
+    if (e.status != DocumentStatus::Ready)
+      status = 1;
   }
   return session.bench.documents.empty() ? 1 : status;
 }
 
 int Chapters(const Options& options, std::ostream& out, Session& session) {
   session.TakeIn(options.paths);
-  if (session.bench.documents.empty()) return 1;
+  if (session.bench.documents.empty())
+    return 1;
   session.ReadChapters(0);
   int number = 1;
   for (const auto& c : session.bench.documents[0].plan.chapters) {
@@ -97,11 +103,13 @@ int Split(const Options& options, std::ostream& out, Session& session) {
   if (options.chapters) {
     bench.planMode = 1;
     for (std::size_t i = 0; i < bench.documents.size(); ++i) {
-      if (bench.documents[i].row == 0) continue;
+      if (bench.documents[i].row == 0)
+        continue;
       session.ReadChapters(i);
       auto& chapters = bench.documents[i].plan.chapters;
       for (int n : *options.chapters) {
-        if (n <= static_cast<int>(chapters.size())) chapters[n - 1].marked = true;
+        if (n <= static_cast<int>(chapters.size()))
+          chapters[n - 1].marked = true;
       }
       bench.RebuildChapterPlan();
     }
@@ -113,7 +121,8 @@ int Split(const Options& options, std::ostream& out, Session& session) {
   }
   // Documents that cannot be read or are protected are cut anyway, as the window would.
   std::vector<DocumentStatus> before;
-  for (const auto& e : bench.documents) before.push_back(e.status);
+  for (const auto& e : bench.documents)
+    before.push_back(e.status);
   bench.processAllFlag = 1;
   bench.StartProcessing();
   session.Wait();
@@ -125,7 +134,8 @@ int Split(const Options& options, std::ostream& out, Session& session) {
     DocumentStatus shown = processed ? e.status : before[i];
     out << StatusName(shown) << '\t' << U8(processed ? e.resultFolder : L"") << '\t' << U8(e.path)
         << '\n';
-    if (shown != DocumentStatus::Done) status = 1;
+    if (shown != DocumentStatus::Done)
+      status = 1;
   }
   return status;
 }
@@ -136,8 +146,10 @@ int Run(const Options& options, std::ostream& out, Console& console,
         batch::WordEngineFactory engines) {
   if (options.command == Command::Split) {
     using settings::CIni;
-    if (options.exportFolder) CIni::Override(L"SETTING", L"EP", *options.exportFolder);
-    if (options.align) CIni::Override(L"BASE", L"ALIGN", *options.align);
+    if (options.exportFolder)
+      CIni::Override(L"SETTING", L"EP", *options.exportFolder);
+    if (options.align)
+      CIni::Override(L"BASE", L"ALIGN", *options.align);
     std::wstring naming = options.naming.value_or(CIni::ReadExportMode());
     // The window program turns any stored scheme but "1" into "2" when it starts.
     CIni::Override(L"SETTING", L"EM", naming == L"1" ? L"1" : L"2");

@@ -20,9 +20,12 @@ bool AcceptFile(DocumentList& documents, std::wstring_view path) {
   }
   util::PathParts parts = util::SplitPath(path);
   std::wstring extension = parts.ext;
-  for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  if (extension != L".doc" && extension != L".docx" && extension != L".rtf") return false;
-  if (util::IsLockOrHiddenFile(path, parts.name + parts.ext)) return false;
+  for (wchar_t& c : extension)
+    c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  if (extension != L".doc" && extension != L".docx" && extension != L".rtf")
+    return false;
+  if (util::IsLockOrHiddenFile(path, parts.name + parts.ext))
+    return false;
 
   DocumentEntry entry;
   entry.path = std::wstring(path);
@@ -34,7 +37,8 @@ bool AcceptFile(DocumentList& documents, std::wstring_view path) {
 }
 
 int AddFolder(DocumentList& documents, std::wstring_view folder) {
-  if (folder.empty()) return 0;
+  if (folder.empty())
+    return 0;
   std::error_code error;
   std::vector<fs::directory_entry> found;
   for (fs::directory_iterator it(platform::ToPath(folder), error), end; !error && it != end;
@@ -58,7 +62,8 @@ int AddFolder(DocumentList& documents, std::wstring_view folder) {
 
 int AddPath(DocumentList& documents, std::wstring_view path) {
   std::error_code error;
-  if (fs::is_directory(platform::ToPath(path), error)) return AddFolder(documents, path);
+  if (fs::is_directory(platform::ToPath(path), error))
+    return AddFolder(documents, path);
   return AcceptFile(documents, path) ? 1 : 0;
 }
 

@@ -70,8 +70,8 @@ std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view exte
 std::optional<PrepareFailure> PrepareResultFile(std::wstring_view name, std::wstring_view path,
                                                 bool chapterPlan) {
   if (path.size() > kMaxPathLength) {
-    return PrepareFailure{PrepareFailure::Kind::TooLong,
-                          L"'" + std::wstring(name) + L"' " + (chapterPlan ? L" " : L"") + kTooLong};
+    return PrepareFailure{PrepareFailure::Kind::TooLong, L"'" + std::wstring(name) + L"' " +
+                                                             (chapterPlan ? L" " : L"") + kTooLong};
   }
   util::CreateDirectoryChain(path);
   if (path.empty())

@@ -7,8 +7,8 @@
 #include "platform/text.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -32,7 +32,8 @@ ShellHandler& Handler() {
 // Runs a command without waiting for it; a double fork leaves no child behind.
 void Launch(std::vector<std::string> arguments) {
   std::vector<char*> argv;
-  for (auto& a : arguments) argv.push_back(a.data());
+  for (auto& a : arguments)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t child = ::fork();
   if (child == 0) {
@@ -41,7 +42,8 @@ void Launch(std::vector<std::string> arguments) {
     int rc = posix_spawnp(&grandchild, argv[0], nullptr, nullptr, argv.data(), environ);
     ::_exit(rc == 0 ? 0 : 127);
   }
-  if (child > 0) ::waitpid(child, nullptr, 0);
+  if (child > 0)
+    ::waitpid(child, nullptr, 0);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -53,7 +55,8 @@ std::string FolderOf(const std::string& path) {
 void DefaultShellExecute(ShellAction action, std::wstring_view target) {
 #ifdef _WIN32
   std::wstring parameter(target);
-  if (action == ShellAction::Reveal) parameter = L"/select," + parameter;
+  if (action == ShellAction::Reveal)
+    parameter = L"/select," + parameter;
   ::ShellExecuteW(nullptr, L"open", L"explorer.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
 #else
   std::string path = ToUtf8(target);

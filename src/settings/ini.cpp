@@ -27,10 +27,12 @@ std::map<std::pair<std::wstring, std::wstring>, std::wstring>& Overrides() {
   return overrides;
 }
 
-std::pair<std::wstring, std::wstring> OverrideKey(std::wstring_view section, std::wstring_view key) {
+std::pair<std::wstring, std::wstring> OverrideKey(std::wstring_view section,
+                                                  std::wstring_view key) {
   std::pair<std::wstring, std::wstring> folded{std::wstring(section), std::wstring(key)};
   for (auto* text : {&folded.first, &folded.second}) {
-    for (wchar_t& c : *text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+    for (wchar_t& c : *text)
+      c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
   }
   return folded;
 }

@@ -84,7 +84,17 @@ std::wstring SettingsFilePath() {
 }
 
 std::wstring WorkFolder() {
+  {
+    std::lock_guard guard(Lock());
+    if (!WorkOverride().empty())
+      return WithTrailingSeparator(WorkOverride());
+  }
   return FolderFor(Use::kWork) + L"t" + platform::kPathSeparator;
+}
+
+void SetWorkFolder(std::wstring_view folder) {
+  std::lock_guard guard(Lock());
+  WorkOverride() = std::wstring(folder);
 }
 
 void SetProgramFolder(std::wstring_view folder) {

@@ -5,7 +5,9 @@ namespace {
 using testsupport::WorkbenchTest;
 
 engine::ChapterEntry Chapter(int n, const wchar_t* page) {
-  return {.level = 1, .title = L"Chapter " + std::to_wstring(n), .key = L"_Toc" + std::to_wstring(n),
+  return {.level = 1,
+          .title = L"Chapter " + std::to_wstring(n),
+          .key = L"_Toc" + std::to_wstring(n),
           .pageText = page};
 }
 

@@ -11,7 +11,8 @@ class FakeEngine final : public batch::WordEngine {
   explicit FakeEngine(EngineScript& script) : script_(script) {}
 
   bool StartWord() override {
-    if (script_.onStart) script_.onStart();
+    if (script_.onStart)
+      script_.onStart();
     std::lock_guard guard(script_.lock);
     ++script_.starts;
     return script_.startSucceeds;
@@ -26,11 +27,15 @@ class FakeEngine final : public batch::WordEngine {
                              std::int32_t step) override {
     // The work copy has no name of its own; the test scripts by the copied content.
     std::wstring key = Content(path);
-    if (window != nullptr) window->Post(util::UM_PROGRESS, base + step, 0);
+    if (window != nullptr)
+      window->Post(util::UM_PROGRESS, base + step, 0);
     int pages = 5;
-    if (auto it = script_.pageCounts.find(key); it != script_.pageCounts.end()) pages = it->second;
-    if (!Exists(path)) pages = -1;
-    if (auto it = script_.times.find(key); it != script_.times.end()) timeText = it->second;
+    if (auto it = script_.pageCounts.find(key); it != script_.pageCounts.end())
+      pages = it->second;
+    if (!Exists(path))
+      pages = -1;
+    if (auto it = script_.times.find(key); it != script_.times.end())
+      timeText = it->second;
     return pages;
   }
   std::int32_t ReadChapters(std::wstring_view, std::vector<engine::ChapterEntry>& chapters,
@@ -42,7 +47,8 @@ class FakeEngine final : public batch::WordEngine {
                                std::int32_t first, std::int32_t last, std::int32_t pages,
                                std::int32_t align) override {
     Record({std::wstring(source), std::wstring(target), first, last, pages, align, {}, {}});
-    if (first > last) return -1;
+    if (first > last)
+      return -1;
     WriteFile(target, "piece");
     return 1;
   }
@@ -50,7 +56,8 @@ class FakeEngine final : public batch::WordEngine {
                                   std::wstring_view beginKey, std::wstring_view endKey) override {
     Record({std::wstring(source), std::wstring(target), 0, 0, 0, 0, std::wstring(beginKey),
             std::wstring(endKey)});
-    if (script_.chapterExportResult == 1) WriteFile(target, "chapter");
+    if (script_.chapterExportResult == 1)
+      WriteFile(target, "chapter");
     return script_.chapterExportResult;
   }
 

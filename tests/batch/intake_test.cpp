@@ -40,8 +40,8 @@ TEST_F(WorkbenchTest, IntakeReadsEveryNewDocumentAndShowsRows) {
   EXPECT_EQ(view.rows[d[0].row].folder, docs.Path());
 
   // 5 documents: step 46 from 70, the reader posting counter+step before each send.
-  EXPECT_EQ(view.progress, (std::vector<int>{20, 50, 116, 116, 162, 162, 208, 208, 254, 254, 300,
-                                             300, 300}));
+  EXPECT_EQ(view.progress,
+            (std::vector<int>{20, 50, 116, 116, 162, 162, 208, 208, 254, 254, 300, 300, 300}));
   EXPECT_EQ(bench.busyFlag, 0);
   EXPECT_TRUE(view.listEnabled);
   EXPECT_FALSE(view.busy);
@@ -59,7 +59,8 @@ TEST_F(WorkbenchTest, FiltersOfTheWayIn) {
   bench.AcceptDrop({docs / L"tree", a, a});
   Wait();
   std::vector<std::wstring> names;
-  for (const auto& e : bench.documents) names.push_back(e.name + e.extension);
+  for (const auto& e : bench.documents)
+    names.push_back(e.name + e.extension);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"in hidden.doc", L"REPORT.docx", L"a.doc"}));
 
   // The same path again adds nothing; in other letter case it is another entry.

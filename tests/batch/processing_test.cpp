@@ -54,15 +54,17 @@ TEST_F(ProcessingTest, ProgressOfPageAndChapterRuns) {
   bench.planMode = 1;
   auto& plan = bench.documents[0].plan.chapterPlan;
   for (int i = 0; i < 3; ++i) {
-    plan.push_back({.beginText = L"C" + std::to_wstring(i), .endText = L"E",
-                    .beginKey = L"_Toc" + std::to_wstring(i), .endKey = L"k"});
+    plan.push_back({.beginText = L"C" + std::to_wstring(i),
+                    .endText = L"E",
+                    .beginKey = L"_Toc" + std::to_wstring(i),
+                    .endKey = L"k"});
   }
   view.selected = bench.documents[0].row;
   from = view.progress.size();
   Process(false);
   EXPECT_EQ(ProgressSince(from), (std::vector<int>{100, 200, 300, 300}));
-  EXPECT_EQ(messages, (std::vector<std::wstring>{
-                          L"Finished. Double-Click a list item to view result. "}));
+  EXPECT_EQ(messages,
+            (std::vector<std::wstring>{L"Finished. Double-Click a list item to view result. "}));
   EXPECT_EQ(bench.documents[0].status, DocumentStatus::Done);
   EXPECT_EQ(script.exports.back().source, bench.documents[0].workPath);
   // The chapter run left the other document's page-plan status alone.
@@ -139,8 +141,8 @@ TEST_F(ProcessingTest, SameNamedDocumentsGetFoldersOfTheirOwn) {
 TEST_F(ProcessingTest, ChapterExportFailureEndsTheDocumentFailedWithoutMessage) {
   Add({Document(L"a.docx")});
   bench.planMode = 1;
-  bench.documents[0].plan.chapterPlan = {{.beginText = L"A", .endText = L"B", .beginKey = L"x",
-                                          .endKey = planning::kDocumentEndKey}};
+  bench.documents[0].plan.chapterPlan = {
+      {.beginText = L"A", .endText = L"B", .beginKey = L"x", .endKey = planning::kDocumentEndKey}};
   script.chapterExportResult = -1;
   view.selected = bench.documents[0].row;
   Process(false);

@@ -15,7 +15,8 @@ std::vector<engine::ChapterEntry> Chapters(std::initializer_list<const wchar_t*>
     c.title = L"T" + std::to_wstring(n);
     c.key = L"K" + std::to_wstring(n);
     c.pageText = page;
-    for (int m : marked) c.marked = c.marked || m == n;
+    for (int m : marked)
+      c.marked = c.marked || m == n;
     chapters.push_back(c);
     ++n;
   }

@@ -67,9 +67,10 @@ TEST_F(OutputNaming, OtherModesGiveTheExportFolderItself) {
         out.Path())
         << mode;
     // Being a folder, it cannot be replaced by a piece.
-    EXPECT_EQ(PrepareResultFile(L"report", out.Path(), false),
-              (PrepareFailure{PrepareFailure::Kind::InUse,
-                              L"report   Result file can not be saved. Destintion file may be in use."}));
+    EXPECT_EQ(
+        PrepareResultFile(L"report", out.Path(), false),
+        (PrepareFailure{PrepareFailure::Kind::InUse,
+                        L"report   Result file can not be saved. Destintion file may be in use."}));
   }
 }
 
@@ -88,8 +89,9 @@ TEST_F(OutputNaming, PathLengthLimit) {
   EXPECT_EQ(PrepareResultFile(L"report", pathOf(255), false), std::nullopt);
   EXPECT_TRUE(Exists(folder));
   EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), false),
-            (PrepareFailure{PrepareFailure::Kind::TooLong,
-                            L"'report' Total path and file name length must not exceed 255 characters."}));
+            (PrepareFailure{
+                PrepareFailure::Kind::TooLong,
+                L"'report' Total path and file name length must not exceed 255 characters."}));
   EXPECT_EQ(PrepareResultFile(L"report", pathOf(256), true)->message,
             L"'report'  Total path and file name length must not exceed 255 characters.");
 }
