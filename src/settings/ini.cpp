@@ -69,6 +69,12 @@ std::wstring Strip(std::wstring_view text) {
 std::wstring CIni::ReadString(std::wstring_view section, std::wstring_view key) {
   if (section.empty() || key.empty())
     return {};
+  {
+    std::lock_guard guard(overrideLock);
+    auto it = Overrides().find(OverrideKey(section, key));
+    if (it != Overrides().end())
+      return it->second;
+  }
   const std::wstring path = SettingsPath();
   std::vector<wchar_t> buffer(512);
   for (;;) {

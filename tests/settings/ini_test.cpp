@@ -70,3 +70,16 @@ TEST_F(IniTest, WritesGoToTheirSections) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniTest, OverridesReadInPlaceOfTheFileWithoutWritingIt) {
+  Store("[SETTING]\nEP=/stored/\n");
+  CIni::Override(L"setting", L"ep", L"/given/");
+  EXPECT_EQ(CIni::ReadExportPath(), L"/given/");
+  EXPECT_EQ(testsupport::ReadFile(settings::SettingsPath()), "[SETTING]\nEP=/stored/\n");
+  CIni::Override(L"SETTING", L"EP", L"");
+  EXPECT_EQ(CIni::ReadExportPath(), L"/stored/");
+}
+
+}  // namespace
