@@ -1,0 +1,1 @@
+#include "engine_fixture.h"
