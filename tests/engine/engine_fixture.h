@@ -71,3 +71,73 @@ inline fake::Model PagesModel() {
 }
 
 }  // namespace enginetest
+
+namespace enginetest {
+
+// A table of contents whose lines link to the headings' bookmarks.
+inline fake::Model LinkedTocModel() {
+  fake::Model m;
+  struct Line {
+    const wchar_t* text;
+    std::vector<const wchar_t*> targets;
+  };
+  const Line lines[] = {
+      {L"Intro\t1", {L"_Toc1"}},
+      {L"Long heading\t", {L"_TocX", L"_Toc2"}},  // two links: the second names the heading
+      {L"continued\t2", {L"_Toc2"}},              // same heading: joined to the line before
+      {L"Empty target\t3", {L""}},                // skipped, the run goes on
+      {L"more\t4", {L"_Toc2"}},
+      {L"No link\t5", {}},  // ends the run
+      {L"Back\t6", {L"_Toc2"}},
+      {L"Three links\t7", {L"_Toc3", L"_TocX", L"_TocY"}},  // three links: the first counts
+  };
+  int tocStart = m.Length();
+  for (const auto& line : lines) {
+    fake::Span span = m.Paragraph(line.text);
+    for (const wchar_t* target : line.targets)
+      m.links.push_back({{span.start, span.end - 1}, target});
+  }
+  m.tocs.push_back({tocStart, m.Length()});
+  m.NewPage();
+  m.bookmarks[L"_Toc1"] = m.Paragraph(L"Intro", 1);
+  m.bookmarks[L"_Toc2"] = m.Paragraph(L"Long heading continued", 2);
+  m.Paragraph(L"Body text.");
+  m.bookmarks[L"_Toc3"] = m.Paragraph(L"Three links");  // body text: level 1
+  return m;
+}
+
+// A table of contents without links: a TOC field around page-reference fields.
+inline fake::Model FieldTocModel() {
+  fake::Model m;
+  fake::Span alpha = m.Paragraph(L"Alpha\t3");
+  fake::Span beta = m.Paragraph(L"Beta\t5");
+  m.fields.push_back({{alpha.start, beta.end}, L" TOC \\o \"1-3\" \\u "});
+  m.fields.push_back({{alpha.end - 2, alpha.end - 1}, L" PAGEREF _Toc10 \\h "});
+  m.fields.push_back({{beta.end - 2, beta.end - 1}, L" PAGEREF _TOC11 \\h "});
+  m.tocs.push_back({alpha.start, beta.end});
+  m.NewPage();
+  m.bookmarks[L"_Toc10"] = m.Paragraph(L"Alpha", 3);
+  m.bookmarks[L"_TOC11"] = m.Paragraph(L"Beta", 10);
+  return m;
+}
+
+// Three pages; a table runs from page 1 into page 2.
+inline fake::Model TableModel() {
+  fake::Model m;
+  m.text = L"Intro.\rRow one\rRow two\rRow three\rAfter.\r";
+  m.tables = {{7, 33}};
+  m.pageStarts = {0, 15, 33};
+  return m;
+}
+
+// Three pages; page 2 starts at fieldStart + offset where a field of 6 characters begins at
+// fieldStart.
+inline fake::Model FieldModel(int offset) {
+  fake::Model m;
+  m.text = L"Start.\rSee PAGE 2 end.\rLast.\r";
+  m.fields = {{{11, 17}, L" PAGE "}};
+  m.pageStarts = {0, 11 + offset, 23};
+  return m;
+}
+
+}  // namespace enginetest

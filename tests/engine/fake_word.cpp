@@ -220,19 +220,25 @@ class Object : public automation::Dispatch {
     return Child(kind, [&](Object& o) { o.items = touched; });
   }
 
-  // The fields starting in the range, each with the fields nested in it.
+  // The fields starting in the range, each followed by the fields nested in it.
   Variant FieldsIn(Span r) {
+    const std::vector<Field>& all = M().fields;
     std::vector<Field> out;
-    for (const Field& f : M().fields) {
-      bool starts = r.start == r.end ? f.result.start == r.start
-                                     : f.result.start >= r.start && f.result.start < r.end;
+    std::vector<bool> taken(all.size(), false);
+    auto take = [&](std::size_t i) {
+      if (!taken[i])
+        out.push_back(all[i]);
+      taken[i] = true;
+    };
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      Span f = all[i].result;
+      bool starts = r.start == r.end ? f.start == r.start : f.start >= r.start && f.start < r.end;
       if (!starts)
         continue;
-      out.push_back(f);
-      for (const Field& inner : M().fields)
-        if (&inner != &f && inner.result.start > f.result.start &&
-            inner.result.start < f.result.end)
-          out.push_back(inner);
+      take(i);
+      for (std::size_t j = 0; j < all.size(); ++j)
+        if (j != i && all[j].result.start > f.start && all[j].result.start < f.end)
+          take(j);
     }
     return Child(ObjectKind::Fields, [&](Object& o) { o.fields = out; });
   }
