@@ -216,8 +216,7 @@ TEST_F(ExportTest, ChapterExportOfAMissingBookmarkShowsWordsTextAndLeavesTheDocu
   Start();
   // The marker is exact: in other letter case it is an ordinary (missing) bookmark name.
   EXPECT_EQ(ctrl->ExportChapterRange(L"a.docx", L"out", L"_Toc1", L"kesto_[doc_end]"), -1);
-  EXPECT_EQ(messages,
-            std::vector<std::wstring>{L"The requested member of the collection does not exist."});
+  EXPECT_EQ(messages, std::vector<std::wstring>{L"No such item in the collection."});
   EXPECT_EQ(state().open.size(), 1u);
   EXPECT_TRUE(state().saved.empty());
 }

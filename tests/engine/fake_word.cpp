@@ -166,7 +166,7 @@ class Object : public automation::Dispatch {
 
   Model& M() {
     if (!doc)
-      throw ServerException(L"This command is not available because no document is open.");
+      throw ServerException(L"No document is open.");
     return doc->model;
   }
 
@@ -293,12 +293,12 @@ class Object : public automation::Dispatch {
       case ObjectKind::Application:
         if (dispid == 4 && kind == kGet) {
           if (!s.active)
-            throw ServerException(L"This command is not available because no document is open.");
+            throw ServerException(L"No document is open.");
           return Make(state_, ObjectKind::Window);
         }
         if (dispid == 5 && kind == kGet) {
           if (!s.active)
-            throw ServerException(L"This command is not available because no document is open.");
+            throw ServerException(L"No document is open.");
           return Make(state_, ObjectKind::Selection, [&](Object& o) { o.doc = s.active; });
         }
         if (dispid == 6 && kind == kGet)
@@ -318,7 +318,7 @@ class Object : public automation::Dispatch {
         if (dispid == 19 && kind == kMethod) {
           auto it = s.files.find(args[0].text);
           if (it == s.files.end())
-            throw ServerException(L"Sorry, we couldn't find your file. (" + args[0].text + L")");
+            throw ServerException(L"The file could not be opened: " + args[0].text);
           auto opened = std::make_shared<OpenDocument>();
           opened->path = args[0].text;
           opened->model = it->second;
@@ -464,7 +464,7 @@ class Object : public automation::Dispatch {
           NotFound();
         int n = Int(args[0]);
         if (n < 1 || n > static_cast<int>(items.size()))
-          throw ServerException(L"The requested member of the collection does not exist.");
+          throw ServerException(L"No such item in the collection.");
         Span item = items[static_cast<std::size_t>(n - 1)];
         ObjectKind child = kind_ == ObjectKind::Paragraphs  ? ObjectKind::Paragraph
                            : kind_ == ObjectKind::Sentences ? ObjectKind::Range
@@ -483,7 +483,7 @@ class Object : public automation::Dispatch {
           return Variant::I4(static_cast<int>(fields.size()));
         int n = Int(args[0]);
         if (n < 1 || n > static_cast<int>(fields.size()))
-          throw ServerException(L"The requested member of the collection does not exist.");
+          throw ServerException(L"No such item in the collection.");
         Field f = fields[static_cast<std::size_t>(n - 1)];
         return Child(ObjectKind::Field, [&](Object& o) {
           o.span = f.result;
@@ -504,7 +504,7 @@ class Object : public automation::Dispatch {
           return Variant::I4(static_cast<int>(links.size()));
         int n = Int(args[0]);
         if (n < 1 || n > static_cast<int>(links.size()))
-          throw ServerException(L"The requested member of the collection does not exist.");
+          throw ServerException(L"No such item in the collection.");
         std::wstring target = links[static_cast<std::size_t>(n - 1)].target;
         return Child(ObjectKind::Hyperlink, [&](Object& o) { o.fixedText = target; });
       }
@@ -513,7 +513,7 @@ class Object : public automation::Dispatch {
       case ObjectKind::Bookmarks: {
         auto it = M().bookmarks.find(args[0].text);
         if (it == M().bookmarks.end())
-          throw ServerException(L"The requested member of the collection does not exist.");
+          throw ServerException(L"No such item in the collection.");
         std::wstring name = args[0].text;
         return Child(ObjectKind::Bookmark, [&](Object& o) { o.fixedText = name; });
       }
