@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/chapter_entry.h"
+#include "engine/com_apartment.h"
 #include "engine/word_object.h"
 #include "util/window_messages.h"
 
@@ -23,7 +24,7 @@ class wordctrl {
   // Starts the server hidden. Shows "MS Word initialization failed. Ensure that you have
   // already installed" when no server can be made.
   bool StartWord();
-  // Quits the server unless documents are still open in it.
+  // Quits the server unless documents are still open in it; then it only lets go of it.
   bool QuitWord();
 
   // Pages of the document, -2 when protected, -1 when it cannot be read. timeText receives the
@@ -48,6 +49,7 @@ class wordctrl {
                                   std::wstring_view beginKey, std::wstring_view endKey);
 
  private:
+  ComApartment apartment_;  // declared first: left only after the application is released
   WordObject application_;
 };
 
