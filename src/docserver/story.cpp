@@ -288,7 +288,9 @@ void Story::Run(pugi::xml_node r, const void* topRow) {
     } else if (std::strcmp(n, "w:br") == 0) {
       if (std::strcmp(c.attribute("w:type").as_string(), "page") == 0) {
         Put(Atom::PageBreak, L'\f', c);
-        candidates_.push_back(Candidate{Length(), false, nullptr});
+        // Word does not break the page at a page break inside a table cell.
+        if (!topRow)
+          candidates_.push_back(Candidate{Length(), false, nullptr});
       } else {
         Put(Atom::LineBreak, L'\v', c);
       }
