@@ -274,6 +274,8 @@ void Document::Delete(int a, int b) {
       head.parent().remove_child(head);
     }
   }
+  if (toEnd)
+    TidyEnd();
   // A document ends with a paragraph.
   pugi::xml_node last;
   for (auto c = body_.last_child(); c; c = c.previous_sibling())
@@ -382,6 +384,52 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
     DeleteInline(child, a, b);
     if (Is(child, "w:r"))
       RemoveEmptyRun(child);
+  }
+}
+
+// After a cut to the end, breaks left at the very end would only add blank pages: the page
+// breaks closing the last paragraph go, and an empty last paragraph after a section break goes
+// with that section break, whose setup becomes the document's last.
+void Document::TidyEnd() {
+  pugi::xml_node last;
+  for (auto c = body_.last_child(); c && !last; c = c.previous_sibling())
+    if (Is(c, "w:p"))
+      last = c;
+  if (!last)
+    return;
+  for (;;) {
+    pugi::xml_node run;
+    for (auto c = last.last_child(); c; c = c.previous_sibling())
+      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !Is(c, "w:bookmarkEnd")) {
+        run = c;
+        break;
+      }
+    if (!run || !Is(run, "w:r"))
+      break;
+    pugi::xml_node br;
+    for (auto c = run.last_child(); c; c = c.previous_sibling())
+      if (c.type() == pugi::node_element && !Is(c, "w:rPr")) {
+        br = c;
+        break;
+      }
+    if (!br || !Is(br, "w:br") || std::strcmp(br.attribute("w:type").as_string(), "page") != 0)
+      break;
+    run.remove_child(br);
+    RemoveEmptyRun(run);
+  }
+  bool empty = true;
+  for (auto c : last.children())
+    if (c.type() == pugi::node_element && !Is(c, "w:pPr"))
+      empty = false;
+  pugi::xml_node before = last.previous_sibling();
+  while (before && before.type() != pugi::node_element)
+    before = before.previous_sibling();
+  if (empty && before && Is(before, "w:p") && before.child("w:pPr").child("w:sectPr")) {
+    auto sect = before.child("w:pPr").child("w:sectPr");
+    if (auto old = body_.child("w:sectPr"))
+      body_.remove_child(old);
+    body_.append_move(sect);
+    body_.remove_child(last);
   }
 }
 
