@@ -9,7 +9,7 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/runner.h"
-#include "docserver/register.h"
+#include "docserver/server.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/ini.h"

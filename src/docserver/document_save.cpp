@@ -1,0 +1,299 @@
+// Saving: after edits, the document is made whole again (fields, bookmarks, notes) and parts no
+// longer used are left out; unchanged parts are copied as they are.
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <set>
+
+#include "automation/errors.h"
+#include "docserver/document.h"
+#include "platform/text.h"
+
+namespace docserver {
+
+namespace {
+
+bool Is(const pugi::xml_node& node, const char* name) {
+  return std::strcmp(node.name(), name) == 0;
+}
+
+void RemoveWithEmptyRun(pugi::xml_node node) {
+  pugi::xml_node run = node.parent();
+  run.remove_child(node);
+  if (Is(run, "w:r")) {
+    for (auto c : run.children())
+      if (c.type() == pugi::node_element && !Is(c, "w:rPr"))
+        return;
+    run.parent().remove_child(run);
+  }
+}
+
+template <typename Visit>
+void Walk(pugi::xml_node root, Visit visit) {
+  for (auto n = root.first_child(); n;) {
+    visit(n);
+    if (n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n && n != root && !n.next_sibling())
+      n = n.parent();
+    if (!n || n == root)
+      break;
+    n = n.next_sibling();
+  }
+}
+
+// Relationship types a part refers to by id; a relationship of these kinds no element uses any
+// longer can go.
+bool ReferencedById(std::string_view type) {
+  static const char* kinds[] = {
+      "/image",         "/hyperlink",      "/oleObject",     "/package",
+      "/chart",         "/diagramData",    "/diagramLayout", "/diagramQuickStyle",
+      "/diagramColors", "/diagramDrawing", "/header",        "/footer",
+      "/video",         "/audio",          "/media",         "/control"};
+  for (const char* k : kinds) {
+    std::string_view kv(k);
+    if (type.size() >= kv.size() && type.substr(type.size() - kv.size()) == kv)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Document::Normalize() {
+  // Fields: every begin has its end; a field whose begin or end went loses all its marks and
+  // its code, and keeps its result as plain text.
+  struct Open {
+    pugi::xml_node begin;
+    pugi::xml_node separator;
+    std::vector<pugi::xml_node> code;
+  };
+  std::vector<Open> stack;
+  std::vector<pugi::xml_node> drop;
+  Walk(body_, [&](pugi::xml_node n) {
+    if (Is(n, "w:fldChar")) {
+      std::string type = n.attribute("w:fldCharType").as_string();
+      if (type == "begin") {
+        stack.push_back(Open{n, {}, {}});
+      } else if (type == "separate") {
+        if (stack.empty() || stack.back().separator)
+          drop.push_back(n);
+        else
+          stack.back().separator = n;
+      } else if (type == "end") {
+        if (stack.empty())
+          drop.push_back(n);
+        else
+          stack.pop_back();
+      }
+    } else if (Is(n, "w:instrText")) {
+      if (stack.empty())
+        drop.push_back(n);
+      else if (!stack.back().separator)
+        stack.back().code.push_back(n);
+    }
+  });
+  for (auto& open : stack) {
+    drop.push_back(open.begin);
+    if (open.separator)
+      drop.push_back(open.separator);
+    drop.insert(drop.end(), open.code.begin(), open.code.end());
+  }
+  for (auto n : drop)
+    RemoveWithEmptyRun(n);
+
+  // Bookmarks and comment ranges come in pairs.
+  auto pairUp = [&](const char* startName, const char* endName) {
+    std::map<std::string, std::vector<pugi::xml_node>> starts, ends;
+    Walk(body_, [&](pugi::xml_node n) {
+      if (Is(n, startName))
+        starts[n.attribute("w:id").as_string()].push_back(n);
+      else if (Is(n, endName))
+        ends[n.attribute("w:id").as_string()].push_back(n);
+    });
+    for (auto& [id, nodes] : starts)
+      if (!ends.count(id) || nodes.size() > 1)
+        for (std::size_t i = ends.count(id) ? 1 : 0; i < nodes.size(); ++i)
+          nodes[i].parent().remove_child(nodes[i]);
+    for (auto& [id, nodes] : ends)
+      if (!starts.count(id) || nodes.size() > 1)
+        for (std::size_t i = starts.count(id) ? 1 : 0; i < nodes.size(); ++i)
+          nodes[i].parent().remove_child(nodes[i]);
+  };
+  pairUp("w:bookmarkStart", "w:bookmarkEnd");
+  pairUp("w:commentRangeStart", "w:commentRangeEnd");
+
+  // No table without rows, no row without cells, no cell without a closing paragraph.
+  std::vector<pugi::xml_node> tables;
+  Walk(body_, [&](pugi::xml_node n) {
+    if (Is(n, "w:tbl"))
+      tables.push_back(n);
+  });
+  for (auto it = tables.rbegin(); it != tables.rend(); ++it) {
+    pugi::xml_node tbl = *it;
+    for (auto row = tbl.child("w:tr"); row;) {
+      auto next = row.next_sibling("w:tr");
+      if (!row.child("w:tc"))
+        tbl.remove_child(row);
+      row = next;
+    }
+    if (!tbl.child("w:tr")) {
+      tbl.parent().remove_child(tbl);
+      continue;
+    }
+    for (auto row : tbl.children("w:tr"))
+      for (auto cell : row.children("w:tc")) {
+        pugi::xml_node last;
+        for (auto c = cell.last_child(); c; c = c.previous_sibling())
+          if (c.type() == pugi::node_element && !Is(c, "w:tcPr")) {
+            last = c;
+            break;
+          }
+        if (!last || !Is(last, "w:p"))
+          cell.append_child("w:p");
+      }
+  }
+}
+
+void Document::PruneNotes(const char* relType, const char* root, const char* item,
+                          const char* reference) {
+  std::string part;
+  std::string rels = RelsPartName(mainPart_);
+  if (!package_->Has(rels))
+    return;
+  for (auto rel : package_->Xml(rels).child("Relationships").children("Relationship")) {
+    std::string_view type = rel.attribute("Type").as_string();
+    if (type.size() > std::strlen(relType) &&
+        type.substr(type.size() - std::strlen(relType)) == relType)
+      part = ResolvePartName(mainPart_, rel.attribute("Target").as_string());
+  }
+  if (part.empty() || !package_->Has(part))
+    return;
+  std::set<std::string> used;
+  Walk(body_, [&](pugi::xml_node n) {
+    if (Is(n, reference))
+      used.insert(n.attribute("w:id").as_string());
+  });
+  auto& xml = package_->Xml(part);
+  bool changed = false;
+  auto container = xml.child(root);
+  for (auto n = container.child(item); n;) {
+    auto next = n.next_sibling(item);
+    // Separators and continuation notices have a type and stay.
+    if (!n.attribute("w:type") && !used.count(n.attribute("w:id").as_string())) {
+      container.remove_child(n);
+      changed = true;
+    }
+    n = next;
+  }
+  if (changed)
+    package_->MarkChanged(part);
+}
+
+void Document::PruneParts() {
+  // Relationships of the main part no element refers to any longer.
+  std::string rels = RelsPartName(mainPart_);
+  if (package_->Has(rels)) {
+    std::set<std::string> used;
+    auto& doc = package_->Xml(mainPart_);
+    std::set<std::string> prefixes{"r"};
+    for (auto a : doc.document_element().attributes())
+      if (std::strncmp(a.name(), "xmlns:", 6) == 0 &&
+          std::strcmp(a.value(),
+                      "http://schemas.openxmlformats.org/officeDocument/2006/relationships") == 0)
+        prefixes.insert(a.name() + 6);
+    Walk(doc.document_element(), [&](pugi::xml_node n) {
+      for (auto a : n.attributes()) {
+        std::string_view name = a.name();
+        auto colon = name.find(':');
+        if (colon != std::string_view::npos && prefixes.count(std::string(name.substr(0, colon))))
+          used.insert(a.value());
+      }
+    });
+    auto root = package_->Xml(rels).child("Relationships");
+    bool changed = false;
+    for (auto rel = root.child("Relationship"); rel;) {
+      auto next = rel.next_sibling("Relationship");
+      if (ReferencedById(rel.attribute("Type").as_string()) &&
+          !used.count(rel.attribute("Id").as_string())) {
+        root.remove_child(rel);
+        changed = true;
+      }
+      rel = next;
+    }
+    if (changed)
+      package_->MarkChanged(rels);
+  }
+
+  // Parts no relationship reaches any more are left out.
+  std::set<std::string> reached;
+  std::deque<std::string> queue{""};
+  while (!queue.empty()) {
+    std::string part = queue.front();
+    queue.pop_front();
+    std::string relsPart = RelsPartName(part);
+    if (!package_->Has(relsPart))
+      continue;
+    for (auto rel : package_->Xml(relsPart).child("Relationships").children("Relationship")) {
+      if (std::strcmp(rel.attribute("TargetMode").as_string(), "External") == 0)
+        continue;
+      std::string target = ResolvePartName(part, rel.attribute("Target").as_string());
+      if (package_->Has(target) && reached.insert(target).second)
+        queue.push_back(target);
+    }
+  }
+  auto& types = package_->Xml("[Content_Types].xml");
+  bool typesChanged = false;
+  for (const auto& name : package_->PartNames()) {
+    if (name == "[Content_Types].xml" || reached.count(name))
+      continue;
+    if (name == "_rels/.rels")
+      continue;
+    auto rels_ = name.find("_rels/");
+    if (rels_ != std::string::npos && name.size() > 5 && name.substr(name.size() - 5) == ".rels") {
+      std::string source = name.substr(0, rels_) + name.substr(rels_ + 6);
+      source.resize(source.size() - 5);
+      if (reached.count(source))
+        continue;
+    }
+    package_->Remove(name);
+    auto root = types.child("Types");
+    for (auto o = root.child("Override"); o;) {
+      auto next = o.next_sibling("Override");
+      if (std::string_view(o.attribute("PartName").as_string()) == "/" + name) {
+        root.remove_child(o);
+        typesChanged = true;
+      }
+      o = next;
+    }
+  }
+  if (typesChanged)
+    package_->MarkChanged("[Content_Types].xml");
+}
+
+void Document::SaveAs(const std::filesystem::path& target, int format) {
+  if (format < 12 || format > 16)
+    throw automation::ServerException(
+        L"This document can only be saved as a Word document (.docx).");
+  std::error_code ec;
+  if (std::filesystem::equivalent(target, path_, ec) && readOnly_)
+    throw automation::ServerException(
+        L"This document is read-only and cannot be saved under its "
+        L"own name: " +
+        platform::FromPath(target));
+  if (dirty_) {
+    Normalize();
+    PruneNotes("/footnotes", "w:footnotes", "w:footnote", "w:footnoteReference");
+    PruneNotes("/endnotes", "w:endnotes", "w:endnote", "w:endnoteReference");
+    PruneNotes("/comments", "w:comments", "w:comment", "w:commentReference");
+    package_->MarkChanged(mainPart_);
+    PruneParts();
+    Reindex();
+  }
+  package_->SaveAs(target);
+}
+
+}  // namespace docserver

@@ -1,0 +1,42 @@
+#pragma once
+// The automation objects of the built-in server. Internal to docserver.
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/dispatch.h"
+#include "automation/errors.h"
+#include "docserver/document.h"
+
+namespace docserver {
+
+using automation::InvokeKind;
+using automation::Variant;
+using Args = std::span<const Variant>;
+
+// What one server (one "application") holds: its open documents and its selection.
+struct ServerState {
+  std::vector<std::shared_ptr<Document>> documents;
+  std::shared_ptr<Document> active;
+  std::shared_ptr<LiveRange> selection;
+};
+
+// Argument helpers: a missing or omitted argument gives the default.
+int IntArg(Args args, std::size_t i, int fallback);
+bool BoolArg(Args args, std::size_t i, bool fallback);
+std::wstring TextArg(Args args, std::size_t i);
+[[noreturn]] void NotFound();
+[[noreturn]] void NoSuchItem();
+Variant Object(automation::DispatchPtr object);
+
+automation::DispatchPtr MakeApplication();
+automation::DispatchPtr MakeDocument(std::shared_ptr<ServerState> state,
+                                     std::shared_ptr<Document> doc);
+automation::DispatchPtr MakeRange(std::shared_ptr<Document> doc, int start, int end);
+automation::DispatchPtr MakeSelection(std::shared_ptr<ServerState> state);
+automation::DispatchPtr MakeBookmarks(std::shared_ptr<Document> doc);
+automation::DispatchPtr MakeTablesOfContents(std::shared_ptr<Document> doc);
+
+}  // namespace docserver

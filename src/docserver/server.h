@@ -1,0 +1,15 @@
+#pragma once
+// The built-in document server: answers the Word members the engine calls by working on .docx
+// files itself.
+
+#include "automation/variant.h"
+
+namespace docserver {
+
+// Registers the server as "Word.Application" for the whole process.
+void RegisterBuiltInServer();
+
+// A new application object of the server (what creating "Word.Application" gives).
+automation::DispatchPtr CreateApplication();
+
+}  // namespace docserver

@@ -1,0 +1,70 @@
+// Real documents made by Word: every .docx opens, and where Word recorded its page breaks the
+// page count agrees with the one Word stored.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "automation/errors.h"
+#include "docserver/calls.h"
+#include "platform/text.h"
+
+namespace docserver::test {
+namespace {
+
+struct Entry {
+  std::string file;
+  int pages = 0;
+  int recorded = 0;
+};
+
+std::vector<Entry> Manifest(const std::string& folder) {
+  std::ifstream in(folder + "/manifest.tsv");
+  std::string line;
+  std::getline(in, line);
+  std::vector<Entry> out;
+  while (std::getline(in, line)) {
+    std::vector<std::string> cols;
+    std::stringstream ss(line);
+    for (std::string c; std::getline(ss, c, '\t');)
+      cols.push_back(c);
+    if (cols.size() < 9 || cols[1] != "docx")
+      continue;
+    out.push_back({cols[0], std::atoi(cols[7].c_str()), std::atoi(cols[8].c_str())});
+  }
+  return out;
+}
+
+TEST(DocserverCorpus, PageCountsOfWordDocuments) {
+  const char* folder = std::getenv("VARNIK_CORPUS_DIR");
+  if (!folder)
+    GTEST_SKIP() << "VARNIK_CORPUS_DIR is not set";
+  auto entries = Manifest(folder);
+  ASSERT_FALSE(entries.empty());
+  auto app = CreateApplication();
+  for (const auto& e : entries) {
+    std::wstring path = platform::FromUtf8(std::string(folder) + "/" + e.file);
+    int pages = -1;
+    try {
+      auto doc = Open(app, path);
+      pages = PageCount(doc);
+      Call(doc, 1105, {Variant::I4(0).ByRef(), Variant::I4(1).ByRef(), Omitted()});
+    } catch (const automation::ServerException& ex) {
+      ADD_FAILURE() << e.file << ": " << platform::ToUtf8(ex.Description());
+      continue;
+    }
+    // Only a document whose layout Word recorded break by break can be counted without laying
+    // it out again.
+    bool comparable = e.recorded >= e.pages - 1;
+    std::cout << (pages == e.pages ? "same  " : "DIFF  ") << e.file << " ours " << pages << " word "
+              << e.pages << " recorded " << e.recorded << (comparable ? "" : " (not comparable)")
+              << "\n";
+    if (comparable) {
+      EXPECT_EQ(pages, e.pages) << e.file;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace docserver::test

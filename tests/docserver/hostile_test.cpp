@@ -1,0 +1,108 @@
+// Damaged and hostile files: the open fails with a description, never a crash or a hang.
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstring>
+
+#include "automation/errors.h"
+#include "docserver/calls.h"
+#include "platform/text.h"
+#include "support/docx_builder.h"
+#include "support/temp_folder.h"
+
+namespace docserver::test {
+namespace {
+
+using namespace testsupport::docx;
+
+// A ZIP holding the given parts; a part's bytes may come from a generator to stay small in memory.
+void WriteZip(const std::wstring& path,
+              const std::vector<std::pair<std::string, std::string>>& parts,
+              std::uint64_t zeroPartSize = 0) {
+  std::string native = platform::ToUtf8(path);
+  int error = 0;
+  zip_t* zip = zip_open(native.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  ASSERT_NE(zip, nullptr);
+  for (const auto& [name, bytes] : parts)
+    zip_file_add(zip, name.c_str(), zip_source_buffer(zip, bytes.data(), bytes.size(), 0), 0);
+  struct Zeros {
+    std::uint64_t left;
+  };
+  static Zeros zeros;
+  zeros.left = zeroPartSize;
+  if (zeroPartSize) {
+    auto callback = [](void* state, void* data, zip_uint64_t len,
+                       zip_source_cmd_t cmd) -> zip_int64_t {
+      auto* z = static_cast<Zeros*>(state);
+      switch (cmd) {
+        case ZIP_SOURCE_READ: {
+          zip_uint64_t n = std::min(len, z->left);
+          std::memset(data, ' ', n);
+          z->left -= n;
+          return static_cast<zip_int64_t>(n);
+        }
+        case ZIP_SOURCE_STAT: {
+          auto* st = static_cast<zip_stat_t*>(data);
+          zip_stat_init(st);
+          return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_SUPPORTS:
+          return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                                ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, -1);
+        default:
+          return 0;
+      }
+    };
+    zip_file_add(zip, "word/document.xml", zip_source_function(zip, callback, &zeros), 0);
+  }
+  ASSERT_EQ(zip_close(zip), 0);
+}
+
+const std::string kTypes =
+    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Override "
+    "PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-"
+    "officedocument.wordprocessingml.document.main+xml\"/></Types>";
+const std::string kRels =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"r\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+    "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+
+TEST(DocserverHostile, OpenFailsWithADescription) {
+  testsupport::TempFolder folder;
+  std::string good = Builder().Body(P("hello")).Bytes();
+  testsupport::WriteFile(folder / L"truncated.docx", good.substr(0, good.size() / 2));
+  testsupport::WriteFile(folder / L"text.docx", "just some text, not a zip");
+  testsupport::WriteFile(folder / L"empty.docx", "");
+  WriteZip(folder / L"not word.docx", {{"readme.txt", "hello"}});
+  WriteZip(folder / L"no main part.docx",
+           {{"[Content_Types].xml", kTypes}, {"_rels/.rels", kRels}});
+  std::string deep =
+      "<w:document "
+      "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+  for (int i = 0; i < 100000; ++i)
+    deep += "<w:sdt><w:sdtContent>";
+  WriteZip(folder / L"deep.docx",
+           {{"[Content_Types].xml", kTypes}, {"_rels/.rels", kRels}, {"word/document.xml", deep}});
+  WriteZip(folder / L"broken xml.docx", {{"[Content_Types].xml", kTypes},
+                                         {"_rels/.rels", kRels},
+                                         {"word/document.xml", "<w:document><w:body>"}});
+  // 300 MiB of blanks deflate to well under a megabyte.
+  WriteZip(folder / L"bomb.docx", {{"[Content_Types].xml", kTypes}, {"_rels/.rels", kRels}},
+           300ull << 20);
+
+  auto app = CreateApplication();
+  for (const wchar_t* name :
+       {L"missing.docx", L"truncated.docx", L"text.docx", L"empty.docx", L"not word.docx",
+        L"no main part.docx", L"deep.docx", L"broken xml.docx", L"bomb.docx"}) {
+    try {
+      Open(app, folder / name);
+      ADD_FAILURE() << "opened " << platform::ToUtf8(name);
+    } catch (const automation::ServerException& e) {
+      EXPECT_FALSE(e.Description().empty());
+    }
+  }
+  EXPECT_EQ(Int(Obj(app, 6), 2), 0);
+}
+
+}  // namespace
+}  // namespace docserver::test
