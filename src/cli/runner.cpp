@@ -1,12 +1,15 @@
 #include "cli/runner.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "batch/memory_view.h"
 #include "batch/message_loop.h"
 #include "batch/workbench.h"
 #include "platform/text.h"
 #include "settings/ini.h"
+#include "util/paths.h"
 
 namespace cli {
 
@@ -140,14 +143,28 @@ int Split(const Options& options, std::ostream& out, Session& session) {
   return status;
 }
 
+std::wstring Absolute(const std::wstring& path) {
+  std::error_code error;
+  auto absolute = std::filesystem::absolute(platform::ToPath(path), error);
+  return error ? path : platform::FromPath(absolute);
+}
+
 }  // namespace
 
-int Run(const Options& options, std::ostream& out, Console& console,
+int Run(const Options& given, std::ostream& out, Console& console,
         batch::WordEngineFactory engines) {
+  // Paths as the window would have them: absolute, so the lines printed name them whole.
+  Options options = given;
+  for (auto& path : options.paths)
+    path = Absolute(path);
+  if (options.exportFolder)
+    options.exportFolder = Absolute(*options.exportFolder);
+
   if (options.command == Command::Split) {
     using settings::CIni;
+    // A folder, as the window's folder chooser stores it: with one trailing separator.
     if (options.exportFolder)
-      CIni::Override(L"SETTING", L"EP", *options.exportFolder);
+      CIni::Override(L"SETTING", L"EP", util::WithTrailingSeparator(*options.exportFolder));
     if (options.align)
       CIni::Override(L"BASE", L"ALIGN", *options.align);
     std::wstring naming = options.naming.value_or(CIni::ReadExportMode());
