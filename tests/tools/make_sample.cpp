@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     std::fputs("usage: varnik-make-sample FILE.docx\n", stderr);
     return 2;
   }
-  const char* titles[] = {"Introduction", "Background", "Method", "Results", "Discussion",
-                          "Conclusion"};
+  const char* titles[] = {"Introduction", "Background", "Method",
+                          "Results",      "Discussion", "Conclusion"};
   std::vector<docx::TocLine> toc;
   std::string body;
   int page = 2;
@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     body += docx::Para(docx::RenderedBreak() + docx::Bookmark(bookmark, docx::TextRun(titles[c])),
                        "<w:pStyle w:val=\"Heading1\"/>");
     for (int p = 0; p < 2; ++p) {
-      if (p == 1) body += docx::Para(docx::RenderedBreak() + docx::TextRun("Page two of it."));
+      if (p == 1)
+        body += docx::Para(docx::RenderedBreak() + docx::TextRun("Page two of it."));
       for (int s = 0; s < 6; ++s) {
         body += docx::P("This is sentence " + std::to_string(s + 1) + " of part " +
                         std::to_string(p + 1) + " of " + titles[c] +
@@ -33,13 +34,13 @@ int main(int argc, char** argv) {
       }
     }
     if (c == 3) {
-      body += docx::Table({{docx::P("Measure"), docx::P("Value")},
-                           {docx::P("Pages"), docx::P("13")}});
+      body +=
+          docx::Table({{docx::P("Measure"), docx::P("Value")}, {docx::P("Pages"), docx::P("13")}});
     }
     page += 2;
   }
-  std::string document = docx::Para(docx::TextRun("Sample report")) + docx::Toc(toc, true, true) +
-                         body;
+  std::string document =
+      docx::Para(docx::TextRun("Sample report")) + docx::Toc(toc, true, true) + body;
   docx::Builder builder;
   builder.Body(document).Pages(13).Modified("2026-12-01T09:30:00Z");
   builder.Save(platform::FromUtf8(argv[1]));
