@@ -34,8 +34,14 @@ class Arguments {
         if (value.byRef && !value.IsOmitted()) {
           VARIANT& stored = referenced_[i];
           ToVariant(value, &stored);
-          V_VT(&slot) = static_cast<VARTYPE>(V_VT(&stored) | VT_BYREF);
-          V_BYREF(&slot) = &V_I8(&stored);  // every scalar member starts here
+          if (V_VT(&stored) == VT_EMPTY || V_VT(&stored) == VT_NULL) {
+            // No typed reference exists for these: refer to the whole value instead.
+            V_VT(&slot) = VT_VARIANT | VT_BYREF;
+            V_VARIANTREF(&slot) = &stored;
+          } else {
+            V_VT(&slot) = static_cast<VARTYPE>(V_VT(&stored) | VT_BYREF);
+            V_BYREF(&slot) = &V_I8(&stored);  // every scalar member starts here
+          }
         } else {
           ToVariant(value, &slot);
         }
@@ -97,6 +103,8 @@ ComDispatch::~ComDispatch() {
 }
 
 Variant ComDispatch::Invoke(std::int32_t dispid, InvokeKind kind, std::span<const Variant> args) {
+  if (object_ == nullptr)
+    throw CallFailure(Code(E_POINTER));
   Arguments packed(args);
   DISPID putName = DISPID_PROPERTYPUT;
   DISPPARAMS params{};

@@ -213,6 +213,7 @@ TEST_F(ComClient, ArgumentsArriveLastFirstWithTheirTypes) {
       omitted.ByRef(),
       Variant::I4(-7),
       Variant::Bool(true),
+      Variant::Empty().ByRef(),
   };
   client_->Invoke(kEcho, InvokeKind::Method, args);
   const auto& call = LastCall();
@@ -221,9 +222,9 @@ TEST_F(ComClient, ArgumentsArriveLastFirstWithTheirTypes) {
   EXPECT_TRUE(call.wantsResult);
   // An omitted argument goes by value even where the member takes a reference: servers only
   // recognise it that way.
-  EXPECT_EQ(call.args,
-            (std::vector<std::wstring>{L"BOOL -1", L"I4 -7", L"ERROR 80020004", L"&I2 1", L"&I2 0",
-                                       std::wstring(L"&BSTR 16:C:\\in 文档\\a\0b.doc", 25)}));
+  EXPECT_EQ(call.args, (std::vector<std::wstring>{
+                           L"&EMPTY", L"BOOL -1", L"I4 -7", L"ERROR 80020004", L"&I2 1", L"&I2 0",
+                           std::wstring(L"&BSTR 16:C:\\in 文档\\a\0b.doc", 25)}));
 }
 
 TEST_F(ComClient, InvocationKindsAndThePutValue) {
