@@ -6,6 +6,10 @@
 
 #include "automation/errors.h"
 
+#ifdef _WIN32
+#include "automation/com/create_com_object.h"
+#endif
+
 namespace automation {
 
 namespace {
@@ -37,10 +41,6 @@ ObjectFactory Exchange(std::wstring_view progId, ObjectFactory factory) {
 }
 
 }  // namespace
-
-#ifdef _WIN32
-DispatchPtr CreateComObject(std::wstring_view progId);  // automation/com
-#endif
 
 DispatchPtr CreateObject(std::wstring_view progId) {
   if (ObjectFactory factory = Find(progId))

@@ -2,10 +2,16 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace automation {
 
-#ifndef _WIN32
-std::wstring SystemMessage(std::uint32_t code) {
+namespace {
+
+// The texts Windows gives for the codes our servers use.
+std::wstring KnownMessage(std::uint32_t code) {
   switch (code) {
     case codes::kFail:
       return L"Unspecified error\r\n";
@@ -30,6 +36,31 @@ std::wstring SystemMessage(std::uint32_t code) {
     }
   }
 }
+
+#ifdef _WIN32
+std::wstring FormatSystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length != 0 && text != nullptr ? std::wstring(text, length) : L"";
+  LocalFree(text);
+  return message;
+}
 #endif
+
+}  // namespace
+
+std::wstring SystemMessage(std::uint32_t code) {
+#ifdef _WIN32
+  std::wstring message = FormatSystemMessage(code);
+  // Failures of system calls wrapped as HRESULTs are listed under their plain number.
+  if (message.empty() && HRESULT_FACILITY(code) == FACILITY_WIN32)
+    message = FormatSystemMessage(HRESULT_CODE(code));
+  if (!message.empty())
+    return message;
+#endif
+  return KnownMessage(code);
+}
 
 }  // namespace automation

@@ -7,6 +7,14 @@
 #include <cstddef>
 #include <string_view>
 
+#ifdef _WIN32
+// windows.h makes these two names macros for its own win.ini calls; include it first, once,
+// and take the macros back so ours keep their names in every file.
+#include <windows.h>
+#undef GetProfileString
+#undef WriteProfileString
+#endif
+
 namespace platform {
 
 // Copies the value (or the default) into buffer, cut to size - 1 characters and terminated.

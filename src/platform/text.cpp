@@ -2,11 +2,23 @@
 
 namespace platform {
 
+namespace {
+// Windows keeps wide texts in UTF-16: letters beyond the first plane are surrogate pairs.
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+}  // namespace
+
 std::string ToUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
-  for (wchar_t wc : text) {
-    auto c = static_cast<char32_t>(wc);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<char32_t>(text[i]);
+    if (kWideIsUtf16 && c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+      auto low = static_cast<char32_t>(text[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
       c = 0xFFFD;
     if (c < 0x80) {
@@ -67,7 +79,12 @@ std::wstring FromUtf8(std::string_view text) {
         }
       }
     }
-    out += static_cast<wchar_t>(c);
+    if (kWideIsUtf16 && c >= 0x10000) {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(c);
+    }
     i += len;
   }
   return out;
