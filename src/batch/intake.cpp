@@ -118,13 +118,13 @@ void Workbench::RemoveSelected() {
 
 void Workbench::ViewSource() {
   if (int i = SelectedIndex(); i >= 0) {
-    platform::ShellExecute(platform::ShellAction::Open, documents[i].path);
+    platform::ShowThroughShell(platform::ShellAction::Open, documents[i].path);
   }
 }
 
 void Workbench::ViewResult() {
   if (int i = SelectedIndex(); i >= 0 && !documents[i].resultFolder.empty()) {
-    platform::ShellExecute(platform::ShellAction::Open, documents[i].resultFolder);
+    platform::ShowThroughShell(platform::ShellAction::Open, documents[i].resultFolder);
   }
 }
 
@@ -133,7 +133,7 @@ void Workbench::RevealInExplorer(RowId row) {
   if (i < 0)
     return;
   const DocumentEntry& entry = documents[i];
-  platform::ShellExecute(platform::ShellAction::Reveal,
+  platform::ShowThroughShell(platform::ShellAction::Reveal,
                          entry.status == DocumentStatus::Done ? entry.resultFolder : entry.path);
 }
 

@@ -80,7 +80,7 @@ void Workbench::ProcessWorker() {
     }
   }
   if (settings::CIni::ReadAutoOpen()) {
-    platform::ShellExecute(platform::ShellAction::Open, planning::ExportFolder());
+    platform::ShowThroughShell(platform::ShellAction::Open, planning::ExportFolder());
   }
   Send(util::UM_BUSY_OFF);
   word->QuitWord();

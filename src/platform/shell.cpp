@@ -7,8 +7,9 @@
 #include "platform/text.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -77,7 +78,7 @@ void DefaultShellExecute(ShellAction action, std::wstring_view target) {
 
 }  // namespace
 
-void ShellExecute(ShellAction action, std::wstring_view target) {
+void ShowThroughShell(ShellAction action, std::wstring_view target) {
   ShellHandler handler;
   {
     std::lock_guard guard(handlerLock);

@@ -14,9 +14,9 @@ enum class ShellAction {
 };
 
 // Hands the request to the desktop and returns at once; failures are not reported.
-void ShellExecute(ShellAction action, std::wstring_view target);
+void ShowThroughShell(ShellAction action, std::wstring_view target);
 
-// Replaces what ShellExecute does (tests record the calls; the command line ignores them).
+// Replaces what ShowThroughShell does (tests record the calls; the command line ignores them).
 using ShellHandler = std::function<void(ShellAction, std::wstring_view)>;
 ShellHandler SetShellHandler(ShellHandler handler);
 
