@@ -24,7 +24,8 @@ const std::string kBody =
     "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p><w:p/></w:tc>"
     "<w:tc><w:tbl><w:tr><w:tc><w:p><w:r><w:t>nested</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
     "<w:p/></w:tc></w:tr></w:tbl>"
-    "<w:sdt><w:sdtContent><w:p><w:r><w:t>in control</w:t></w:r></w:p></w:sdtContent></w:sdt>"
+    "<w:sdt><w:sdtContent><w:p><w:r><w:t>in control</w:t><w:br w:type=\"page\"/><w:br/>"
+    "<w:t>more</w:t><w:br w:type=\"column\"/></w:r></w:p></w:sdtContent></w:sdt>"
     "<w:p><w:r><w:pict><v:shape xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>"
     "<w:txbxContent><w:p><w:r><w:t>box</w:t></w:r></w:p></w:txbxContent></v:textbox>"
     "</v:shape></w:pict></w:r><w:r><w:t>after box</w:t></w:r></w:p>";
@@ -38,6 +39,8 @@ TEST(Markers, MarksEveryBodyParagraphInDocumentOrder) {
 
   libreoffice::MarkedCopy marked = libreoffice::WriteMarkedCopy(source, target);
   EXPECT_EQ(marked.paragraphs, 7);
+  // Page and column breaks, where LibreOffice may split a paragraph; not line breaks.
+  EXPECT_EQ(marked.breaks, (std::vector<int>{0, 0, 0, 0, 0, 2, 0}));
   EXPECT_EQ(libreoffice::CountBodyParagraphs(sourceXml), 7);
   // The document already has a bookmark starting with the usual prefix.
   EXPECT_NE(marked.prefix, "_VkP");

@@ -106,6 +106,24 @@ std::vector<pugi::xml_node> BodyParagraphs(const pugi::xml_document& xml) {
   return paragraphs;
 }
 
+// Page and column breaks of a paragraph's own runs (not of a text box inside it).
+int CountBreaks(pugi::xml_node node) {
+  int count = 0;
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element || HasName(child, "w:txbxContent") ||
+        HasName(child, "mc:Fallback")) {
+      continue;
+    }
+    if (HasName(child, "w:br")) {
+      std::string_view type = child.attribute("w:type").value();
+      count += type == "page" || type == "column" ? 1 : 0;
+    } else {
+      count += CountBreaks(child);
+    }
+  }
+  return count;
+}
+
 struct XmlWriter : pugi::xml_writer {
   std::string bytes;
   void write(const void* data, size_t size) override {
@@ -170,6 +188,8 @@ MarkedCopy WriteMarkedCopy(const std::wstring& source, const std::wstring& targe
     end.append_attribute("w:id") = id.c_str();
   }
   result.paragraphs = static_cast<int>(paragraphs.size());
+  for (pugi::xml_node paragraph : paragraphs)
+    result.breaks.push_back(CountBreaks(paragraph));
 
   XmlWriter writer;
   xml.save(writer, "", pugi::format_raw, pugi::encoding_utf8);

@@ -3,12 +3,16 @@
 // with an empty bookmark at the start of every body paragraph.
 
 #include <string>
+#include <vector>
 
 namespace libreoffice {
 
 struct MarkedCopy {
   std::string prefix;  // every marker is named prefix + paragraph index
   int paragraphs = 0;  // body paragraphs counted (see PageStart in office.h for the rule)
+  // Per paragraph, its page and column breaks: LibreOffice may split it there, so its text can
+  // run on in up to that many more of LibreOffice's paragraphs.
+  std::vector<int> breaks;
 };
 
 // Writes target: source with the markers added to its main document part; all other parts are

@@ -20,6 +20,7 @@
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -100,14 +101,15 @@ css::beans::PropertyValue Property(const char* name, const Any& value) {
 
 // The local end of the bridge, made once per process and shared by every Office.
 Reference<css::uno::XComponentContext> LocalContext() {
-  static Reference<css::uno::XComponentContext> context = [] {
+  // Never released: tearing UNO down while the program's statics are destroyed is not safe.
+  static auto* context = new Reference<css::uno::XComponentContext>([] {
     // The bootstrap reads the office's own settings (type and service libraries) through this
     // variable; set once, before any other thread can use UNO.
     std::string rc = "vnd.sun.star.pathname:" + std::string(kProgramDir) + "/fundamentalrc";
     setenv("URE_BOOTSTRAP", rc.c_str(), 0);
     return cppu::defaultBootstrap_InitialComponentContext();
-  }();
-  return context;
+  }());
+  return *context;
 }
 
 std::string UniqueName() {
@@ -229,21 +231,31 @@ class ScratchFolder {
   fs::path path_;
 };
 
-// The marker named at the start of the paragraph the cursor is in, or -1.
-int MarkerAt(const Reference<css::text::XText>& text,
-             const Reference<css::text::XTextRange>& paragraphStart, const OUString& prefix) {
+struct Marker {
+  int paragraph = 0;
+  int position = 0;  // characters of LibreOffice's paragraph before it
+};
+
+// The markers in LibreOffice's paragraph that starts at paragraphStart. Usually one at its start,
+// but an anchored footnote or frame may come first, and the marker of an empty paragraph that
+// LibreOffice dropped (one holding only a section break) moves into the next.
+std::vector<Marker> MarkersIn(const Reference<css::text::XText>& text,
+                              const Reference<css::text::XTextRange>& paragraphStart,
+                              const OUString& prefix) {
+  std::vector<Marker> markers;
   Reference<css::text::XTextCursor> cursor = text->createTextCursorByRange(paragraphStart);
   Reference<css::text::XParagraphCursor> paragraphCursor(cursor, UNO_QUERY_THROW);
   paragraphCursor->gotoEndOfParagraph(true);
   Reference<css::container::XEnumerationAccess> paragraphsAccess(cursor, UNO_QUERY_THROW);
   Reference<css::container::XEnumeration> paragraphs = paragraphsAccess->createEnumeration();
   if (!paragraphs->hasMoreElements())
-    return -1;
+    return markers;
   Reference<css::container::XEnumerationAccess> portionsAccess(paragraphs->nextElement(),
                                                                UNO_QUERY);
   if (!portionsAccess.is())
-    return -1;  // a table, not a paragraph
+    return markers;  // a table, not a paragraph
   Reference<css::container::XEnumeration> portions = portionsAccess->createEnumeration();
+  int position = 0;
   while (portions->hasMoreElements()) {
     Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY_THROW);
     OUString type;
@@ -253,35 +265,60 @@ int MarkerAt(const Reference<css::text::XText>& text,
       if (bookmark.is()) {
         OUString name = bookmark->getName();
         if (name.startsWith(prefix) && name.getLength() > prefix.getLength()) {
-          return name.copy(prefix.getLength()).toInt32();
+          markers.push_back({name.copy(prefix.getLength()).toInt32(), position});
         }
       }
-    } else if (type != "ReferenceMark" && type != "DocumentIndexMark" && type != "Frame") {
+    } else {
       Reference<css::text::XTextRange> range(portion, UNO_QUERY);
-      if (range.is() && !range->getString().isEmpty())
-        return -1;
+      if (range.is())
+        position += range->getString().getLength();
     }
   }
-  return -1;
+  return markers;
 }
 
-// Maps one page start onto the marked paragraphs: the marker of its paragraph, or of an earlier
-// one when LibreOffice split a paragraph (at a page or column break), counting the text between.
+// Maps one page start onto the marked paragraphs: the last marker before it in its paragraph,
+// or in an earlier one when LibreOffice split a paragraph at its breaks, counting the text
+// between. LibreOffice also adds paragraphs of its own (the anchor of a floating table): a page
+// starting in one starts with the document's next paragraph.
 std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& start,
-                                      const OUString& prefix) {
+                                      const Reference<css::text::XText>& body,
+                                      const MarkedCopy& marked, const OUString& prefix) {
   Reference<css::text::XText> text = start->getText();
   Reference<css::text::XTextCursor> cursor = text->createTextCursorByRange(start);
   Reference<css::text::XParagraphCursor> paragraph(cursor, UNO_QUERY_THROW);
   paragraph->gotoStartOfParagraph(true);
   int offset = cursor->getString().getLength();
   cursor->collapseToStart();
-  // A paragraph is split at its breaks only; a handful of steps back always reaches its marker.
   for (int step = 0; step < 64; ++step) {
-    int marker = MarkerAt(text, cursor->getStart(), prefix);
-    if (marker >= 0)
-      return PageStart{marker, offset};
-    if (!paragraph->gotoPreviousParagraph(false))
+    std::vector<Marker> markers = MarkersIn(text, cursor->getStart(), prefix);
+    if (!markers.empty()) {
+      const Marker* best = nullptr;
+      for (const Marker& marker : markers) {
+        if (marker.position <= offset &&
+            (best == nullptr || marker.position > best->position ||
+             (marker.position == best->position && marker.paragraph > best->paragraph))) {
+          best = &marker;
+        }
+      }
+      if (best == nullptr)
+        return PageStart{markers.front().paragraph, 0};
+      int breaks = best->paragraph < static_cast<int>(marked.breaks.size())
+                       ? marked.breaks[static_cast<std::size_t>(best->paragraph)]
+                       : 0;
+      if (step > breaks) {
+        if (best->paragraph + 1 >= marked.paragraphs)
+          return std::nullopt;
+        return PageStart{best->paragraph + 1, 0};
+      }
+      return PageStart{best->paragraph, offset - best->position};
+    }
+    if (!paragraph->gotoPreviousParagraph(false)) {
+      // Nothing of the document comes before it.
+      if (text == body)
+        return PageStart{0, 0};
       break;
+    }
     Reference<css::text::XTextCursor> whole = text->createTextCursorByRange(cursor->getStart());
     Reference<css::text::XParagraphCursor>(whole, UNO_QUERY_THROW)->gotoEndOfParagraph(true);
     offset += whole->getString().getLength() + 1;  // the break that split the paragraph
@@ -565,6 +602,8 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
   return impl_->Run(name, [&] {
     ScopedDocument document(impl_->Load(copy, Format::Docx, name));
     Reference<css::frame::XModel> model(document.get(), UNO_QUERY_THROW);
+    Reference<css::text::XText> body =
+        Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
     Reference<css::text::XTextViewCursorSupplier> supplier(model->getCurrentController(),
                                                            UNO_QUERY_THROW);
     Reference<css::text::XTextViewCursor> view = supplier->getViewCursor();
@@ -577,7 +616,7 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
       if (pages->getPage() != page)
         continue;  // a blank page the layout put in
       pages->jumpToStartOfPage();
-      std::optional<PageStart> start = MapPageStart(view->getStart(), prefix);
+      std::optional<PageStart> start = MapPageStart(view->getStart(), body, marked, prefix);
       if (!start) {
         throw OfficeError(L"Cannot tell where page " + std::to_wstring(page) + L" of \"" + name +
                           L"\" starts in LibreOffice's layout.");
