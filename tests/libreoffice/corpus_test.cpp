@@ -81,7 +81,11 @@ TEST(LibreOfficeCorpus, EveryDocumentConvertsAndMapsItsPages) {
                   (start.paragraph == before.paragraph && start.offset > before.offset))
           << "page " << page + 1;
       EXPECT_LT(start.paragraph, paragraphs);
+      EXPECT_GT(start.page, before.page);
+      EXPECT_LE(start.page, layout.pageCount);
     }
+    // Automatically inserted blank pages are rare; a page missed for any other reason is a fault.
+    EXPECT_GE(static_cast<int>(layout.starts.size()), layout.pageCount - 2);
     ++documents;
     int word = saved.count(name) != 0 ? saved[name] : 0;
     samePages += word == layout.pageCount ? 1 : 0;

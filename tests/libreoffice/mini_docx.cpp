@@ -65,7 +65,7 @@ std::string PageBreakParagraph() {
   return "<w:p><w:r><w:br w:type=\"page\"/></w:r></w:p>";
 }
 
-std::string Table(const std::vector<std::vector<std::string>>& rows) {
+std::string Table(const std::vector<std::vector<std::string>>& rows, bool repeatFirstRow) {
   std::size_t columns = rows.empty() ? 1 : rows.front().size();
   std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"5000\" w:type=\"pct\"/></w:tblPr><w:tblGrid>";
   for (std::size_t c = 0; c < columns; ++c)
@@ -73,6 +73,8 @@ std::string Table(const std::vector<std::vector<std::string>>& rows) {
   xml += "</w:tblGrid>";
   for (const auto& row : rows) {
     xml += "<w:tr>";
+    if (repeatFirstRow && &row == &rows.front())
+      xml += "<w:trPr><w:tblHeader/></w:trPr>";
     for (const std::string& cell : row)
       xml += "<w:tc>" + Paragraph(cell) + "</w:tc>";
     xml += "</w:tr>";

@@ -11,7 +11,8 @@ namespace minidocx {
 // Body XML pieces.
 std::string Paragraph(std::string_view text);
 std::string PageBreakParagraph();  // a paragraph holding only a page break
-std::string Table(const std::vector<std::vector<std::string>>& rows);
+// One paragraph per cell; the first row repeats at the top of every page when asked.
+std::string Table(const std::vector<std::vector<std::string>>& rows, bool repeatFirstRow = false);
 
 // Writes a .docx whose body is bodyXml followed by the section properties.
 void Write(const std::wstring& path, const std::string& bodyXml);

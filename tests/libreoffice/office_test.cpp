@@ -25,7 +25,8 @@ using testsupport::TempFolder;
 
 namespace libreoffice {
 void PrintTo(const PageStart& start, std::ostream* out) {
-  *out << "{paragraph " << start.paragraph << ", offset " << start.offset << "}";
+  *out << "{page " << start.page << ", paragraph " << start.paragraph << ", offset " << start.offset
+       << "}";
 }
 }  // namespace libreoffice
 
@@ -137,7 +138,7 @@ TEST_F(OfficeTest, PageStartsAtExplicitBreaks) {
   EXPECT_EQ(layout.pageCount, 4);
   // After "two" and its break; at "four"; a break that ends its paragraph leaves that paragraph
   // on its page in LibreOffice's layout, so the next page starts with "five".
-  EXPECT_EQ(layout.starts, (std::vector<PageStart>{{0, 0}, {1, 4}, {2, 0}, {4, 0}}));
+  EXPECT_EQ(layout.starts, (std::vector<PageStart>{{1, 0, 0}, {2, 1, 4}, {3, 2, 0}, {4, 4, 0}}));
 }
 
 TEST_F(OfficeTest, PageStartsInsideLongParagraphs) {
@@ -150,10 +151,11 @@ TEST_F(OfficeTest, PageStartsInsideLongParagraphs) {
   PageLayout layout = office().PageStarts(docx);
   ASSERT_GE(layout.pageCount, 4);
   ASSERT_EQ(static_cast<int>(layout.starts.size()), layout.pageCount);
-  EXPECT_EQ(layout.starts.front(), (PageStart{0, 0}));
+  EXPECT_EQ(layout.starts.front(), (PageStart{1, 0, 0}));
   for (std::size_t page = 1; page < layout.starts.size(); ++page) {
     const PageStart& start = layout.starts[page];
     const PageStart& before = layout.starts[page - 1];
+    EXPECT_EQ(start.page, static_cast<int>(page) + 1);
     EXPECT_TRUE(start.paragraph > before.paragraph ||
                 (start.paragraph == before.paragraph && start.offset > before.offset));
     ASSERT_LT(start.paragraph, 6);
@@ -168,25 +170,29 @@ TEST_F(OfficeTest, PageStartsInsideLongParagraphs) {
 }
 
 TEST_F(OfficeTest, PageStartsAtATableRow) {
-  std::vector<std::vector<std::string>> rows;
-  for (int r = 0; r < 70; ++r) {
+  // The heading row repeats on every page: the cursor cannot enter those copies.
+  std::vector<std::vector<std::string>> rows = {{"Number", "Words"}};
+  for (int r = 0; r < 100; ++r) {
     rows.push_back({"row " + std::to_string(r), minidocx::Words(3, r)});
   }
-  std::string body = minidocx::Paragraph("Before the table.") + minidocx::Table(rows) +
+  std::string body = minidocx::Paragraph("Before the table.") + minidocx::Table(rows, true) +
                      minidocx::Paragraph("After the table.");
   std::wstring docx = folder_ / L"table.docx";
   minidocx::Write(docx, body);
 
   PageLayout layout = office().PageStarts(docx);
-  ASSERT_EQ(layout.pageCount, 2);
-  ASSERT_EQ(layout.starts.size(), 2u);
-  EXPECT_EQ(layout.starts[0], (PageStart{0, 0}));
-  // Paragraph 0 is before the table; then two cell paragraphs per row.
-  const PageStart& second = layout.starts[1];
-  EXPECT_EQ(second.offset, 0);
-  EXPECT_GT(second.paragraph, 20);
-  EXPECT_LT(second.paragraph, 141);
-  EXPECT_EQ((second.paragraph - 1) % 2, 0) << "the page starts in a row's first cell";
+  ASSERT_EQ(layout.pageCount, 3);
+  ASSERT_EQ(layout.starts.size(), 3u);
+  EXPECT_EQ(layout.starts[0], (PageStart{1, 0, 0}));
+  // Paragraph 0 is before the table, 1 and 2 the heading row; then two per row.
+  for (std::size_t page = 1; page < 3; ++page) {
+    const PageStart& start = layout.starts[page];
+    EXPECT_EQ(start.page, static_cast<int>(page) + 1);
+    EXPECT_EQ(start.offset, 0);
+    EXPECT_GT(start.paragraph, layout.starts[page - 1].paragraph + 20);
+    EXPECT_LT(start.paragraph, 203);
+    EXPECT_EQ((start.paragraph - 1) % 2, 0) << "the page starts in a row's first cell";
+  }
 }
 
 TEST(OfficeProcess, RestartsALostOfficeOnceAndNeverHangs) {

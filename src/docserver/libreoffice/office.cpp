@@ -25,6 +25,8 @@
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/view/XLineCursor.hpp>
+#include <com/sun/star/view/XViewCursor.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
@@ -302,21 +304,21 @@ std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& st
         }
       }
       if (best == nullptr)
-        return PageStart{markers.front().paragraph, 0};
+        return PageStart{0, markers.front().paragraph, 0};
       int breaks = best->paragraph < static_cast<int>(marked.breaks.size())
                        ? marked.breaks[static_cast<std::size_t>(best->paragraph)]
                        : 0;
       if (step > breaks) {
         if (best->paragraph + 1 >= marked.paragraphs)
           return std::nullopt;
-        return PageStart{best->paragraph + 1, 0};
+        return PageStart{0, best->paragraph + 1, 0};
       }
-      return PageStart{best->paragraph, offset - best->position};
+      return PageStart{0, best->paragraph, offset - best->position};
     }
     if (!paragraph->gotoPreviousParagraph(false)) {
       // Nothing of the document comes before it.
       if (text == body)
-        return PageStart{0, 0};
+        return PageStart{0, 0, 0};
       break;
     }
     Reference<css::text::XTextCursor> whole = text->createTextCursorByRange(cursor->getStart());
@@ -608,19 +610,36 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
                                                            UNO_QUERY_THROW);
     Reference<css::text::XTextViewCursor> view = supplier->getViewCursor();
     Reference<css::text::XPageCursor> pages(view, UNO_QUERY_THROW);
+    Reference<css::view::XLineCursor> lines(view, UNO_QUERY_THROW);
+    Reference<css::view::XViewCursor> moves(view, UNO_QUERY_THROW);
     PageLayout layout;
     pages->jumpToLastPage();
     layout.pageCount = pages->getPage();
     for (sal_Int16 page = 1; page <= layout.pageCount; ++page) {
       pages->jumpToPage(page);
-      if (pages->getPage() != page)
+      sal_Int16 reached = pages->getPage();
+      if (reached == page) {
+        pages->jumpToStartOfPage();
+      } else if (reached < page) {
+        // The page begins with something the cursor cannot enter (a table's repeated heading
+        // rows) and the jump fell back to an earlier page: go down to the page's first line.
+        for (int line = 0; line < 2000 && reached < page; ++line) {
+          if (!moves->goDown(1, false))
+            break;
+          reached = pages->getPage();
+        }
+        if (reached != page)
+          continue;  // the next text is further on: a blank page
+        lines->gotoStartOfLine(false);
+      } else {
         continue;  // a blank page the layout put in
-      pages->jumpToStartOfPage();
+      }
       std::optional<PageStart> start = MapPageStart(view->getStart(), body, marked, prefix);
       if (!start) {
         throw OfficeError(L"Cannot tell where page " + std::to_wstring(page) + L" of \"" + name +
                           L"\" starts in LibreOffice's layout.");
       }
+      start->page = page;
       layout.starts.push_back(*start);
     }
     return layout;

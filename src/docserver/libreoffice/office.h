@@ -18,14 +18,19 @@ bool IsAvailable();
 
 // Where one page of LibreOffice's layout starts, in the document's own paragraphs.
 //
+// page: the page's number in LibreOffice's layout, from 1.
 // paragraph: index, from 0, of the .docx body paragraph the page starts in. Paragraphs are
-//   counted in document order over every w:p element inside w:body that has no w:p ancestor:
-//   paragraphs of table cells (nested tables too) and of block-level content controls count,
-//   paragraphs inside text boxes or drawings (they sit inside another w:p) do not.
+//   counted in document order over every w:p element inside w:body that has no w:p ancestor
+//   and is not inside mc:Fallback: paragraphs of table cells (nested tables too, cell by cell,
+//   row by row) and of block-level content controls count; paragraphs inside text boxes or
+//   drawings (they sit inside another w:p) do not.
 // offset: characters of that paragraph's text before the page start, as LibreOffice reads it:
 //   text and field results (never field codes), one for each tab, line, column or page break.
 //   0 means the page starts with the paragraph.
+// A page that starts with a table row starts at the row's first cell paragraph (a repeated
+// heading row is not the page's start).
 struct PageStart {
+  int page = 0;
   int paragraph = 0;
   int offset = 0;
   bool operator==(const PageStart&) const = default;
@@ -33,8 +38,8 @@ struct PageStart {
 
 struct PageLayout {
   int pageCount = 0;  // LibreOffice's page count, automatically inserted blank pages included
-  // One entry per page that holds content, in page order; automatically inserted blank pages
-  // (a section starting on an odd or even page) have none, so starts.size() <= pageCount.
+  // One entry per page that holds text, in page order, pages 1 to pageCount; automatically
+  // inserted blank pages (a section that must start on an odd or even page) have none.
   std::vector<PageStart> starts;
 };
 
