@@ -2,6 +2,11 @@
 # installed type libraries into the build folder. Sets LIBREOFFICE_SDK_FOUND and, when found,
 # the interface target varnik::uno plus LIBREOFFICE_PROGRAM_DIR.
 set(LIBREOFFICE_SDK_FOUND OFF)
+option(VARNIK_WITH_LIBREOFFICE "Use LibreOffice when its SDK is installed" ON)
+if(NOT VARNIK_WITH_LIBREOFFICE)
+  message(STATUS "LibreOffice turned off: building without it")
+  return()
+endif()
 
 find_path(LIBREOFFICE_PROGRAM_DIR NAMES types.rdb fundamentalrc
           PATHS /usr/lib/libreoffice/program /opt/libreoffice/program NO_DEFAULT_PATH)

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "docserver/libreoffice/markers.h"
 #include "libreoffice/mini_docx.h"
+#include "platform/text.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -123,6 +125,10 @@ TEST_F(OfficeTest, RefusesWhatIsNotAWordDocumentOfTheGivenFormat) {
     }
     EXPECT_FALSE(testsupport::Exists(target));
   }
+
+  std::string before = testsupport::ReadFile(docx);
+  EXPECT_THROW(office().ConvertFromDocx(docx, docx, Format::Docx), OfficeError);
+  EXPECT_EQ(testsupport::ReadFile(docx), before);
 }
 
 TEST_F(OfficeTest, PageStartsAtExplicitBreaks) {
@@ -220,6 +226,69 @@ TEST(OfficeProcess, RestartsALostOfficeOnceAndNeverHangs) {
   EXPECT_EQ(libreoffice::DetectFormat(folder / L"c.rtf"), Format::Rtf);
 
   office.Stop();
+  EXPECT_FALSE(office.Running());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OfficeProcess, SeparateOfficesWorkInParallel) {
+  SKIP_WITHOUT_LIBREOFFICE();
+  TempFolder folder;
+  std::wstring docx = folder / L"doc.docx";
+  minidocx::Write(docx, minidocx::Paragraph("shared source"));
+  std::vector<std::wstring> errors(2);
+  std::vector<int> processes(2);
+  std::vector<std::thread> workers;
+  for (int worker = 0; worker < 2; ++worker) {
+    workers.emplace_back([&, worker] {
+      try {
+        Office office;
+        for (int round = 0; round < 2; ++round) {
+          std::wstring target =
+              folder / (L"out" + std::to_wstring(worker) + L"-" + std::to_wstring(round) + L".doc");
+          office.ConvertFromDocx(docx, target, Format::Doc);
+        }
+        processes[static_cast<std::size_t>(worker)] = office.ProcessId();
+      } catch (const OfficeError& error) {
+        errors[static_cast<std::size_t>(worker)] = error.Description();
+      }
+    });
+  }
+  for (std::thread& worker : workers)
+    worker.join();
+  EXPECT_EQ(errors, (std::vector<std::wstring>{L"", L""}));
+  EXPECT_NE(processes[0], processes[1]);
+  for (const char* name : {"out0-0.doc", "out0-1.doc", "out1-0.doc", "out1-1.doc"}) {
+    EXPECT_EQ(libreoffice::DetectFormat(folder / platform::FromUtf8(name)), Format::Doc) << name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OfficeMissing, EveryOperationNamesWhatIsMissing) {
+  if (libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is installed";
+  TempFolder folder;
+  std::wstring docx = folder / L"doc.docx";
+  minidocx::Write(docx, minidocx::Paragraph("text"));
+  Office office;
+  const std::vector<std::function<void()>> calls = {
+      [&] { office.ConvertToDocx(docx, folder / L"a.docx"); },
+      [&] { office.ConvertFromDocx(docx, folder / L"a.doc", Format::Doc); },
+      [&] { office.PageStarts(docx); },
+  };
+  for (const auto& call : calls) {
+    try {
+      call();
+      ADD_FAILURE() << "no error";
+    } catch (const OfficeError& error) {
+      EXPECT_NE(error.Description().find(L"LibreOffice is not installed"), std::wstring::npos);
+    }
+  }
   EXPECT_FALSE(office.Running());
 }
 

@@ -570,28 +570,35 @@ void Office::ConvertToDocx(const std::wstring& source, const std::wstring& targe
 }
 
 void Office::ConvertToDocx(const std::wstring& source, const std::wstring& target, Format format) {
-  fs::path from = CheckSource(source, format);
-  fs::path to = platform::ToPath(target);
-  impl_->Run(FileName(source), [&] {
-    std::error_code ignored;
-    fs::remove(to, ignored);  // a stale file must not pass for the result
-    ScopedDocument document(impl_->Load(from, format, FileName(source)));
-    impl_->Store(document.get(), to, Format::Docx);
-  });
-  CheckOutput(to, Format::Docx, FileName(source));
+  Convert(source, format, target, Format::Docx);
 }
 
 void Office::ConvertFromDocx(const std::wstring& source, const std::wstring& target,
                              Format format) {
-  fs::path from = CheckSource(source, Format::Docx);
-  fs::path to = platform::ToPath(target);
-  impl_->Run(FileName(source), [&] {
+  Convert(source, Format::Docx, target, format);
+}
+
+void Office::Convert(const std::wstring& source, Format from, const std::wstring& target,
+                     Format to) {
+  fs::path input = CheckSource(source, from);
+  fs::path output = platform::ToPath(target);
+  std::error_code error;
+  if (fs::equivalent(input, output, error)) {
+    throw OfficeError(L"\"" + FileName(source) + L"\" cannot be converted onto itself.");
+  }
+  try {
+    impl_->Run(FileName(source), [&] {
+      std::error_code ignored;
+      fs::remove(output, ignored);  // a stale file must not pass for the result
+      ScopedDocument document(impl_->Load(input, from, FileName(source)));
+      impl_->Store(document.get(), output, to);
+    });
+    CheckOutput(output, to, FileName(source));
+  } catch (...) {
     std::error_code ignored;
-    fs::remove(to, ignored);
-    ScopedDocument document(impl_->Load(from, Format::Docx, FileName(source)));
-    impl_->Store(document.get(), to, format);
-  });
-  CheckOutput(to, format, FileName(source));
+    fs::remove(output, ignored);  // nothing half written stays behind
+    throw;
+  }
 }
 
 PageLayout Office::PageStarts(const std::wstring& docx) {

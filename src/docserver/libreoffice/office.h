@@ -88,6 +88,8 @@ class Office {
   int ProcessId() const;
 
  private:
+  void Convert(const std::wstring& source, Format from, const std::wstring& target, Format to);
+
   class Impl;
   std::unique_ptr<Impl> impl_;
 };

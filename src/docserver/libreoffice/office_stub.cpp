@@ -31,6 +31,9 @@ void Office::ConvertToDocx(const std::wstring& source, const std::wstring&, Form
 void Office::ConvertFromDocx(const std::wstring& source, const std::wstring&, Format) {
   Missing(source);
 }
+void Office::Convert(const std::wstring& source, Format, const std::wstring&, Format) {
+  Missing(source);
+}
 PageLayout Office::PageStarts(const std::wstring& docx) {
   Missing(docx);
 }
