@@ -77,6 +77,19 @@ std::wstring Wide(const OUString& text) {
   return platform::FromUtf8(Utf8(text));
 }
 
+// An exception's message without the source location LibreOffice appends to it.
+std::wstring Reason(const css::uno::Exception& error) {
+  std::wstring text = Wide(error.Message);
+  std::size_t at = text.find(L" at ./");
+  if (at == std::wstring::npos)
+    at = text.find(L" at /");
+  if (at != std::wstring::npos)
+    text.erase(at);
+  if (text.empty())
+    text = L"no reason given.";
+  return text;
+}
+
 std::wstring FileName(const std::wstring& path) {
   return platform::FromPath(platform::ToPath(path).filename());
 }
@@ -330,6 +343,14 @@ std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& st
 
 }  // namespace
 
+#if defined(__SANITIZE_ADDRESS__)
+// UNO keeps its type descriptions for the life of the process by design; the leak checker at exit
+// would report them in every program that used an office.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libuno_cppu.so\nleak:libuno_sal.so\nleak:libuno_cppuhelpergcc3.so\n";
+}
+#endif
+
 bool IsAvailable() {
   std::error_code ignored;
   return fs::exists(fs::path(kProgramDir) / "soffice", ignored);
@@ -361,10 +382,13 @@ class Office::Impl {
           if (OfficeGone())
             throw OfficeLost{LostReason()};
           throw;
+        } catch (const css::lang::DisposedException&) {
+          // The connection broke: the office died or is being killed.
+          throw OfficeLost{LostReason()};
         } catch (const css::uno::Exception& error) {
           if (OfficeGone())
             throw OfficeLost{LostReason()};
-          throw OfficeError(L"LibreOffice failed on \"" + document + L"\": " + Wide(error.Message));
+          throw OfficeError(L"LibreOffice failed on \"" + document + L"\": " + Reason(error));
         }
       } catch (const OfficeLost& lost) {
         lastReason = lost.reason;
@@ -392,7 +416,7 @@ class Office::Impl {
       throw;  // the office itself failed: decided by the caller
     } catch (const css::uno::Exception& error) {
       throw OfficeError(L"LibreOffice cannot open \"" + name + L"\" as " +
-                        FormatDescription(format) + L": " + Wide(error.Message));
+                        FormatDescription(format) + L": " + Reason(error));
     }
     if (!document.is()) {
       throw OfficeError(L"LibreOffice cannot open \"" + name + L"\" as " +
@@ -480,7 +504,7 @@ class Office::Impl {
       throw OfficeError(L"LibreOffice's libraries cannot be used: " + Wide(error.getMessage()));
     } catch (const css::uno::Exception& error) {
       Stop();
-      throw OfficeError(L"LibreOffice's libraries cannot be used: " + Wide(error.Message));
+      throw OfficeError(L"LibreOffice's libraries cannot be used: " + Reason(error));
     }
     OUString url = U("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
     auto deadline = std::chrono::steady_clock::now() + options_.startTimeout;
@@ -497,7 +521,7 @@ class Office::Impl {
       } catch (const css::connection::NoConnectException&) {
         // Not listening yet.
       } catch (const css::uno::Exception& error) {
-        throw OfficeLost{L"LibreOffice did not start properly: " + Wide(error.Message)};
+        throw OfficeLost{L"LibreOffice did not start properly: " + Reason(error)};
       }
       if (!process_.Running())
         throw OfficeLost{L"LibreOffice ended while starting."};
