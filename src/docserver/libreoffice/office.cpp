@@ -3,11 +3,13 @@
 #include <signal.h>
 #include <unistd.h>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/UnknownPropertyException.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
@@ -17,10 +19,14 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XBookmarksSupplier.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextContent.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -341,6 +347,35 @@ std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& st
   return std::nullopt;
 }
 
+// Going down keeps the cursor's column: in a table row that starts a page, go back to the row's
+// first cell, where the row starts.
+void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view) {
+  Reference<css::beans::XPropertySet> properties(view, UNO_QUERY);
+  if (!properties.is())
+    return;
+  Reference<css::table::XCell> cell;
+  Reference<css::text::XTextTable> table;
+  try {
+    properties->getPropertyValue("Cell") >>= cell;
+    properties->getPropertyValue("TextTable") >>= table;
+  } catch (const css::beans::UnknownPropertyException&) {
+    return;
+  }
+  if (!cell.is() || !table.is())
+    return;
+  OUString name;
+  Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValue("CellName") >>= name;
+  // "C5", or "C5.1.2" in a split cell: column letters, then the row.
+  sal_Int32 digits = 0;
+  while (digits < name.getLength() && (name[digits] < '0' || name[digits] > '9'))
+    ++digits;
+  sal_Int32 dot = name.indexOf('.', digits);
+  OUString row = dot < 0 ? name.copy(digits) : name.copy(digits, dot - digits);
+  Reference<css::text::XText> first(table->getCellByName("A" + row), UNO_QUERY);
+  if (first.is())
+    view->gotoRange(first->getStart(), false);
+}
+
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -462,10 +497,10 @@ class Office::Impl {
   bool Running() { return desktop_.is() && process_.Running(); }
   int Starts() const { return starts_; }
   int ProcessId() { return process_.Running() ? process_.Id() : -1; }
-
- private:
+  // The office died or was killed for overrunning its time.
   bool OfficeGone() { return watchdog_.Fired() || !process_.Running(); }
 
+ private:
   std::wstring LostReason() {
     if (watchdog_.Fired()) {
       return L"it did not answer within " + Seconds(options_.callTimeout) + L" seconds.";
@@ -662,6 +697,7 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
         if (reached != page)
           continue;  // the next text is further on: a blank page
         lines->gotoStartOfLine(false);
+        ToFirstCellOfRow(view);
       } else {
         continue;  // a blank page the layout put in
       }
@@ -674,6 +710,42 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
       layout.starts.push_back(*start);
     }
     return layout;
+  });
+}
+
+std::vector<int> Office::ParagraphPages(const std::wstring& docx) {
+  CheckSource(docx, Format::Docx);
+  std::wstring name = FileName(docx);
+  ScratchFolder scratch;
+  fs::path copy = scratch.path() / "marked.docx";
+  MarkedCopy marked = WriteMarkedCopy(docx, platform::FromPath(copy));
+  return impl_->Run(name, [&] {
+    ScopedDocument document(impl_->Load(copy, Format::Docx, name));
+    Reference<css::frame::XModel> model(document.get(), UNO_QUERY_THROW);
+    Reference<css::text::XTextViewCursorSupplier> supplier(model->getCurrentController(),
+                                                           UNO_QUERY_THROW);
+    Reference<css::text::XTextViewCursor> view = supplier->getViewCursor();
+    Reference<css::text::XPageCursor> pages(view, UNO_QUERY_THROW);
+    Reference<css::container::XNameAccess> bookmarks =
+        Reference<css::text::XBookmarksSupplier>(model, UNO_QUERY_THROW)->getBookmarks();
+    std::vector<int> result(static_cast<std::size_t>(marked.paragraphs), 0);
+    for (int paragraph = 0; paragraph < marked.paragraphs; ++paragraph) {
+      OUString bookmark = U(marked.prefix + std::to_string(paragraph));
+      if (!bookmarks->hasByName(bookmark))
+        continue;
+      Reference<css::text::XTextContent> content(bookmarks->getByName(bookmark), UNO_QUERY);
+      if (!content.is())
+        continue;
+      try {
+        view->gotoRange(content->getAnchor()->getStart(), false);
+        result[static_cast<std::size_t>(paragraph)] = pages->getPage();
+      } catch (const css::uno::RuntimeException&) {
+        if (impl_->OfficeGone())
+          throw;
+        // A place the view cursor cannot go (hidden text): no page.
+      }
+    }
+    return result;
   });
 }
 

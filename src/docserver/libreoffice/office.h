@@ -79,6 +79,11 @@ class Office {
   // The document is not changed: the markers go into a temporary copy.
   PageLayout PageStarts(const std::wstring& docx);
 
+  // For each body paragraph (counted as for PageStart), the page of LibreOffice's layout its
+  // start is on; 0 for a paragraph LibreOffice did not keep. Dearer than PageStarts (a call per
+  // paragraph); for checks and measurements.
+  std::vector<int> ParagraphPages(const std::wstring& docx);
+
   // Ends the process now (the next operation starts a new one). Also done by the destructor.
   void Stop();
   bool Running() const;

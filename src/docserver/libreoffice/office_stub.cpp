@@ -37,6 +37,9 @@ void Office::Convert(const std::wstring& source, Format, const std::wstring&, Fo
 PageLayout Office::PageStarts(const std::wstring& docx) {
   Missing(docx);
 }
+std::vector<int> Office::ParagraphPages(const std::wstring& docx) {
+  Missing(docx);
+}
 void Office::Stop() {}
 bool Office::Running() const {
   return false;
