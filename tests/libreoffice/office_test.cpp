@@ -136,15 +136,22 @@ TEST_F(OfficeTest, PageStartsAtExplicitBreaks) {
                      // a page break inside a paragraph: LibreOffice splits it in two
                      "<w:p><w:r><w:t>two</w:t><w:br w:type=\"page\"/><w:t>three</w:t></w:r></w:p>" +
                      "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>four</w:t></w:r></w:p>" +
-                     minidocx::PageBreakParagraph() + minidocx::Paragraph("five");
+                     minidocx::PageBreakParagraph() + minidocx::Paragraph("five") +
+                     // a tab and a field's result count one character each, its code none
+                     "<w:p><w:r><w:t>a</w:t><w:tab/><w:t>b</w:t></w:r><w:r><w:fldChar "
+                     "w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> SEQ x </w:instrText></w:r>"
+                     "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>1</w:t></w:r>"
+                     "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t>c</w:t>"
+                     "<w:br w:type=\"page\"/><w:t>d</w:t></w:r></w:p>";
   std::wstring docx = folder_ / L"breaks.docx";
   minidocx::Write(docx, body);
 
   PageLayout layout = office().PageStarts(docx);
-  EXPECT_EQ(layout.pageCount, 4);
+  EXPECT_EQ(layout.pageCount, 5);
   // After "two" and its break; at "four"; a break that ends its paragraph leaves that paragraph
   // on its page in LibreOffice's layout, so the next page starts with "five".
-  EXPECT_EQ(layout.starts, (std::vector<PageStart>{{1, 0, 0}, {2, 1, 4}, {3, 2, 0}, {4, 4, 0}}));
+  EXPECT_EQ(layout.starts,
+            (std::vector<PageStart>{{1, 0, 0}, {2, 1, 4}, {3, 2, 0}, {4, 4, 0}, {5, 5, 6}}));
 }
 
 TEST_F(OfficeTest, PageStartsInsideLongParagraphs) {
