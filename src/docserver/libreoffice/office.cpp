@@ -38,7 +38,9 @@
 #include <rtl/ustring.hxx>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -131,6 +133,27 @@ Reference<css::uno::XComponentContext> LocalContext() {
     return cppu::defaultBootstrap_InitialComponentContext();
   }());
   return *context;
+}
+
+// Profiles and work folders left by programs that were killed, named with their process id.
+void RemoveLeftovers() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), error)) {
+      std::string name = entry.path().filename().string();
+      for (std::string prefix : {"varnik-lo-profile-", "varnik-lo-work-"}) {
+        if (name.rfind(prefix, 0) != 0)
+          continue;
+        long owner = std::atol(name.c_str() + prefix.size());
+        if (owner > 0 && owner != getpid() && kill(static_cast<pid_t>(owner), 0) != 0 &&
+            errno == ESRCH) {
+          std::error_code ignored;
+          fs::remove_all(entry.path(), ignored);
+        }
+      }
+    }
+  });
 }
 
 std::string UniqueName() {
@@ -512,10 +535,20 @@ class Office::Impl {
     if (Running())
       return;
     Stop();
+    RemoveLeftovers();
     profile_ = fs::temp_directory_path() / ("varnik-lo-profile-" + UniqueName());
     fs::create_directories(profile_);
     std::string pipe = "varnik_lo_" + UniqueName();
+    // The office runs in a process group of its own with a small watcher that kills the group
+    // once this program is gone, so that a crash of ours never leaves an office behind.
     std::vector<std::string> arguments = {
+        "/bin/sh",
+        "-c",
+        "parent=$1; shift; "
+        "( while kill -0 \"$parent\" 2>/dev/null; do sleep 1; done; kill -KILL 0 ) & "
+        "exec \"$@\"",
+        "sh",
+        std::to_string(getpid()),
         std::string(kProgramDir) + "/soffice",
         "--headless",
         "--invisible",
