@@ -304,6 +304,8 @@ std::vector<Marker> MarkersIn(const Reference<css::text::XText>& text,
     Reference<css::beans::XPropertySet> portion(portions->nextElement(), UNO_QUERY_THROW);
     OUString type;
     portion->getPropertyValue("TextPortionType") >>= type;
+    if (type != "Bookmark" && !markers.empty())
+      break;  // markers come first: the rest is the paragraph's text
     if (type == "Bookmark") {
       Reference<css::container::XNamed> bookmark(portion->getPropertyValue("Bookmark"), UNO_QUERY);
       if (bookmark.is()) {
