@@ -208,6 +208,21 @@ TEST_F(OfficeTest, PageStartsAtATableRow) {
   }
 }
 
+TEST_F(OfficeTest, PageStartsAtAFloatingTable) {
+  // LibreOffice lays a floating table out as a frame; the page still starts with its first cell.
+  std::string table = minidocx::Table({{"cell one", "cell two"}, {"cell three", "cell four"}});
+  table.insert(table.find("<w:tblPr>") + 9,
+               "<w:tblpPr w:leftFromText=\"180\" w:rightFromText=\"180\" w:vertAnchor=\"text\" "
+               "w:tblpY=\"1\"/>");
+  std::string body = minidocx::Paragraph("first page") + minidocx::PageBreakParagraph() + table +
+                     minidocx::Paragraph("beside the table");
+  std::wstring docx = folder_ / L"floating.docx";
+  minidocx::Write(docx, body);
+  PageLayout layout = office().PageStarts(docx);
+  ASSERT_EQ(layout.pageCount, 2);
+  EXPECT_EQ(layout.starts, (std::vector<PageStart>{{1, 0, 0}, {2, 2, 0}}));
+}
+
 TEST(OfficeProcess, RestartsALostOfficeOnceAndNeverHangs) {
   SKIP_WITHOUT_LIBREOFFICE();
   TempFolder folder;
