@@ -716,9 +716,9 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
     PageLayout layout;
     pages->jumpToLastPage();
     layout.pageCount = pages->getPage();
-    for (sal_Int16 page = 1; page <= layout.pageCount; ++page) {
-      pages->jumpToPage(page);
-      sal_Int16 reached = pages->getPage();
+    for (int page = 1; page <= layout.pageCount; ++page) {
+      pages->jumpToPage(static_cast<sal_Int16>(page));
+      int reached = pages->getPage();
       if (reached == page) {
         pages->jumpToStartOfPage();
       } else if (reached < page) {
