@@ -45,6 +45,13 @@ pugi::xml_node BreakRun(pugi::xml_node run) {
   return run;
 }
 
+// Zero-width marks that may trail a paragraph's text.
+bool IsMarker(const pugi::xml_node& n) {
+  std::string_view name = n.name();
+  return name.starts_with("w:bookmark") || name.starts_with("w:commentRange") ||
+         name.starts_with("w:perm") || name == "w:proofErr";
+}
+
 void RemoveEmptyRun(pugi::xml_node run) {
   if (!run || !Is(run, "w:r"))
     return;
@@ -400,7 +407,7 @@ void Document::TidyEnd() {
   for (;;) {
     pugi::xml_node run;
     for (auto c = last.last_child(); c; c = c.previous_sibling())
-      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !Is(c, "w:bookmarkEnd")) {
+      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !IsMarker(c)) {
         run = c;
         break;
       }
@@ -419,7 +426,7 @@ void Document::TidyEnd() {
   }
   bool empty = true;
   for (auto c : last.children())
-    if (c.type() == pugi::node_element && !Is(c, "w:pPr"))
+    if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !IsMarker(c))
       empty = false;
   pugi::xml_node before = last.previous_sibling();
   while (before && before.type() != pugi::node_element)

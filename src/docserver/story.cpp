@@ -361,7 +361,10 @@ void Story::ComputePages() {
       empty = k == Atom::ParaMark || k == Atom::CellEnd || k == Atom::RowEnd ||
               k == Atom::FieldBegin || k == Atom::FieldSep || k == Atom::FieldEnd;
     }
-    if (empty && last != 0)
+    // Only empty paragraphs since the previous start: the same break again. At the very start
+    // an explicit break still makes a page after an empty paragraph; a recorded one there is
+    // left over from text cut away before it.
+    if (empty && (last != 0 || c.recorded))
       continue;
     pageStarts_.push_back(c.pos);
     lastRow = c.recorded ? c.row : nullptr;

@@ -173,7 +173,9 @@ class DocserverCut : public ::testing::Test {
                 "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> QUOTE "
                 "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
                 TextRun("quoted") + "<w:bookmarkStart w:id=\"7\" w:name=\"across\"/>") +
-           Para(PageBreak()) +
+           // A bookmark after the break stays at the cut and must not keep the break alive.
+           Para(PageBreak() + "<w:bookmarkStart w:id=\"9\" w:name=\"_Toc2\"/>" +
+                "<w:bookmarkEnd w:id=\"9\"/>") +
            Para(TextRun("Second") + "<w:bookmarkEnd w:id=\"7\"/>" +
                     "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>",
                 "<w:pStyle w:val=\"Heading1\"/>") +
