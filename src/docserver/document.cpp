@@ -283,6 +283,8 @@ void Document::Delete(int a, int b) {
   }
   if (toEnd)
     TidyEnd();
+  if (a == 0)
+    DropStaleRecordedBreaks();
   // A document ends with a paragraph.
   pugi::xml_node last;
   for (auto c = body_.last_child(); c; c = c.previous_sibling())
@@ -394,49 +396,71 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
   }
 }
 
+// After a cut from the start, places where Word recorded a page start before the first text
+// that is left are no page starts any more.
+void Document::DropStaleRecordedBreaks() {
+  Reindex();
+  int first = 0;
+  while (first < story_.Length()) {
+    Atom k = story_.KindAt(first);
+    if (k != Atom::ParaMark && k != Atom::CellEnd && k != Atom::RowEnd)
+      break;
+    ++first;
+  }
+  for (auto x : body_.select_nodes(".//w:lastRenderedPageBreak")) {
+    Span s;
+    if (story_.SpanOf(x.node(), s) && s.start > first)
+      break;
+    x.node().parent().remove_child(x.node());
+  }
+}
+
 // After a cut to the end, breaks left at the very end would only add blank pages: the page
 // breaks closing the last paragraph go, and an empty last paragraph after a section break goes
 // with that section break, whose setup becomes the document's last.
 void Document::TidyEnd() {
-  pugi::xml_node last;
-  for (auto c = body_.last_child(); c && !last; c = c.previous_sibling())
-    if (Is(c, "w:p"))
-      last = c;
-  if (!last)
-    return;
-  for (;;) {
-    pugi::xml_node run;
-    for (auto c = last.last_child(); c; c = c.previous_sibling())
-      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !IsMarker(c)) {
-        run = c;
-        break;
-      }
-    if (!run || !Is(run, "w:r"))
+  auto lastPara = [&]() {
+    for (auto c = body_.last_child(); c; c = c.previous_sibling())
+      if (Is(c, "w:p"))
+        return c;
+    return pugi::xml_node{};
+  };
+  auto lastContent = [](pugi::xml_node container) {
+    for (auto c = container.last_child(); c; c = c.previous_sibling())
+      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !Is(c, "w:rPr") && !IsMarker(c))
+        return c;
+    return pugi::xml_node{};
+  };
+  auto endsWithBreak = [&](pugi::xml_node p) {
+    pugi::xml_node run = lastContent(p);
+    pugi::xml_node br = run && Is(run, "w:r") ? lastContent(run) : pugi::xml_node{};
+    return br && Is(br, "w:br") && std::strcmp(br.attribute("w:type").as_string(), "page") == 0;
+  };
+  pugi::xml_node last = lastPara();
+  while (last) {
+    while (endsWithBreak(last)) {
+      pugi::xml_node run = lastContent(last);
+      run.remove_child(lastContent(run));
+      RemoveEmptyRun(run);
+    }
+    if (lastContent(last))
       break;
-    pugi::xml_node br;
-    for (auto c = run.last_child(); c; c = c.previous_sibling())
-      if (c.type() == pugi::node_element && !Is(c, "w:rPr")) {
-        br = c;
-        break;
-      }
-    if (!br || !Is(br, "w:br") || std::strcmp(br.attribute("w:type").as_string(), "page") != 0)
+    pugi::xml_node before = last.previous_sibling();
+    while (before && before.type() != pugi::node_element)
+      before = before.previous_sibling();
+    if (!before || !Is(before, "w:p"))
       break;
-    run.remove_child(br);
-    RemoveEmptyRun(run);
-  }
-  bool empty = true;
-  for (auto c : last.children())
-    if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !IsMarker(c))
-      empty = false;
-  pugi::xml_node before = last.previous_sibling();
-  while (before && before.type() != pugi::node_element)
-    before = before.previous_sibling();
-  if (empty && before && Is(before, "w:p") && before.child("w:pPr").child("w:sectPr")) {
-    auto sect = before.child("w:pPr").child("w:sectPr");
-    if (auto old = body_.child("w:sectPr"))
-      body_.remove_child(old);
-    body_.append_move(sect);
+    if (auto sect = before.child("w:pPr").child("w:sectPr")) {
+      // The empty paragraph after a section break goes, and that section's setup becomes the
+      // document's last.
+      if (auto old = body_.child("w:sectPr"))
+        body_.remove_child(old);
+      body_.append_move(sect);
+    } else if (!endsWithBreak(before)) {
+      break;
+    }
     body_.remove_child(last);
+    last = before;
   }
 }
 

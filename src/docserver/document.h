@@ -51,6 +51,7 @@ class Document {
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);
   void TidyEnd();
+  void DropStaleRecordedBreaks();
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
