@@ -52,6 +52,12 @@ bool IsMarker(const pugi::xml_node& n) {
          name.starts_with("w:perm") || name == "w:proofErr";
 }
 
+// Between the halves of a split table: an empty paragraph that starts a page. One position,
+// like a break character, so callers' arithmetic holds.
+void BreakParagraph(pugi::xml_node p) {
+  p.append_child("w:pPr").append_child("w:pageBreakBefore");
+}
+
 void RemoveEmptyRun(pugi::xml_node run) {
   if (!run || !Is(run, "w:r"))
     return;
@@ -487,7 +493,7 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
     if (table && row) {
       pugi::xml_node parent = table.parent();
       if (row == table.child("w:tr")) {
-        BreakRun(parent.insert_child_before("w:p", table).append_child("w:r"));
+        BreakParagraph(parent.insert_child_before("w:p", table));
       } else {
         pugi::xml_node second = parent.insert_child_after("w:tbl", table);
         if (auto pr = table.child("w:tblPr"))
@@ -499,12 +505,12 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
           second.append_move(r);
           r = next;
         }
-        BreakRun(parent.insert_child_after("w:p", table).append_child("w:r"));
+        BreakParagraph(parent.insert_child_after("w:p", table));
       }
       Span rs;
       story_.SpanOf(row, rs);
       pos = rs.start;
-      inserted = 2;
+      inserted = 1;
     }
   } else {
     SplitAt(pos);

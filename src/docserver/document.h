@@ -38,7 +38,7 @@ class Document {
   // Edits of the main text. Ranges are moved along.
   void Delete(int start, int end);
   // Inserts a page break at a position; inside a table the table is split at that row.
-  // Returns the number of positions inserted.
+  // Returns the number of positions inserted (always one).
   int InsertBreak(int pos, LiveRange* caller);
 
   // Writes the document as .docx; the source file is never touched.
