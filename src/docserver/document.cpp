@@ -474,6 +474,13 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
   pos = std::clamp(pos, 0, story_.Length());
   dirty_ = true;
   int inserted = 1;
+  if (story_.Paragraphs().empty()) {
+    if (auto sect = body_.child("w:sectPr"))
+      body_.insert_child_before("w:p", sect);
+    else
+      body_.append_child("w:p");
+    Reindex();
+  }
   int para = story_.ParagraphAt(pos);
   const auto& paras = story_.Paragraphs();
   if (para >= 0 && paras[static_cast<std::size_t>(para)].tableDepth > 0) {
@@ -518,7 +525,7 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
     int index = story_.SegmentAt(pos);
     pugi::xml_node at =
         index >= 0 ? story_.Segments()[static_cast<std::size_t>(index)].node : pugi::xml_node{};
-    if (!at || Is(at, "w:p") || !story_.Paragraphs().size()) {
+    if (!at || Is(at, "w:p")) {
       pugi::xml_node p = at ? at : story_.Paragraphs().back().node;
       BreakRun(p.append_child("w:r"));
     } else {

@@ -247,3 +247,34 @@ TEST_F(DocserverCut, FirstPageKeepsTheLastSectionsSetup) {
 
 }  // namespace
 }  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST_F(DocserverCut, RangesFollowEdits) {
+  auto doc = Open(app_, source_, false);
+  auto paras = Obj(Obj(doc, 41), 59);
+  int count = Int(paras, 2);
+  auto last = Obj(Call(paras, 0, {Variant::I4(count)}).object, 0);
+  auto first = Obj(Call(paras, 0, {Variant::I4(1)}).object, 0);
+  ASSERT_EQ(Text(last), L"Omega.\r");
+  int lastStart = Int(last, 3);
+  auto sel = Obj(app_, 5);
+  GoToPage(sel, 2);
+  int cut = Int(sel, 3);
+  Call(sel, 100, {Variant::I4(0), Variant::I4(cut)});
+  Call(sel, 127, {I(1), I(1)});
+  EXPECT_EQ(Text(last), L"Omega.\r");
+  EXPECT_EQ(Int(last, 3), lastStart - cut);
+  EXPECT_EQ(Int(first, 3), 0);
+  EXPECT_EQ(Int(first, 4), 0);
+  EXPECT_EQ(Int(sel, 3), 0);
+  EXPECT_EQ(Int(sel, 4), 0);
+  // A break inserted before a range moves it on by one.
+  Call(sel, 122, {Omitted()});
+  EXPECT_EQ(Int(last, 3), lastStart - cut + 1);
+  EXPECT_EQ(Int(sel, 3), 1);
+}
+
+}  // namespace
+}  // namespace docserver::test

@@ -104,5 +104,52 @@ TEST(DocserverHostile, OpenFailsWithADescription) {
   EXPECT_EQ(Int(Obj(app, 6), 2), 0);
 }
 
+// Odd but well-formed bodies: every member that edits keeps working and the result reopens.
+TEST(DocserverHostile, OddStructuresSurviveEditsAndSave) {
+  const std::string end = "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+  const std::string begin = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>";
+  const std::vector<std::string> bodies = {
+      "",
+      Para(""),
+      Para(end + TextRun("a") + end) + Para(begin + TextRun("b")),
+      "<w:bookmarkEnd w:id=\"1\"/>" + P("a") + "<w:bookmarkStart w:id=\"2\" w:name=\"x\"/>",
+      "<w:tbl></w:tbl>" + P("a"),
+      "<w:tbl><w:tr><w:tc></w:tc></w:tr></w:tbl>",
+      Table({{Table({{P("in"), P("ner")}}) + P("x"), P("y")}}) + P("after"),
+      Para(RenderedBreak() + RenderedBreak() + PageBreak() + PageBreak()),
+      "<w:sdt><w:sdtContent>" + Para(SimpleField("TOC", "t")) + "</w:sdtContent></w:sdt>",
+      Para("<w:hyperlink>" + ComplexField("HYPERLINK \\l", TextRun("z")) + "</w:hyperlink>"),
+      Para(TextRun("\xF0\x9F\x98\x80 emoji. Next sentence."), "<w:sectPr/>") + P("b"),
+  };
+  testsupport::TempFolder folder;
+  auto app = CreateApplication();
+  int n = 0;
+  for (const auto& body : bodies) {
+    SCOPED_TRACE(n);
+    std::wstring path = folder / (L"odd" + std::to_wstring(n++) + L".docx");
+    Builder().Body(body).Save(path);
+    auto doc = Open(app, path, false);
+    EXPECT_GE(PageCount(doc), 1);
+    auto story = Obj(doc, 41);
+    Call(story, 128);
+    int length = Int(story, 4);
+    auto sel = Obj(app, 5);
+    for (int at = 0; at <= length; at += 2) {
+      Call(sel, 100, {Variant::I4(at), Variant::I4(at)});
+      Call(sel, 122, {Omitted()});
+      auto sentences = Obj(Obj(sel, 400), 52);
+      if (Int(sentences, 2) > 0)
+        Text(Call(sentences, 0, {Variant::I4(1)}).object);
+    }
+    Call(story, 128);
+    length = Int(story, 4);
+    Call(sel, 100, {Variant::I4(1), Variant::I4(std::max(1, length - 1))});
+    Call(sel, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
+    std::wstring saved = folder / (L"saved" + std::to_wstring(n) + L".docx");
+    SaveAs(doc, saved, 12);
+    EXPECT_GE(PageCount(Open(app, saved)), 1) << n;
+  }
+}
+
 }  // namespace
 }  // namespace docserver::test
