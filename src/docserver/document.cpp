@@ -71,7 +71,13 @@ void RemoveEmptyRun(pugi::xml_node run) {
 
 Document::Document(const std::filesystem::path& path, bool readOnly)
     : path_(path), readOnly_(readOnly) {
-  package_ = std::make_unique<Package>(path);
+  FileKind kind = SniffFileKind(path);
+  if (kind != FileKind::Docx) {
+    conversions_ = std::make_unique<ConversionFolder>();
+    package_ = std::make_unique<Package>(conversions_->Convert(path, kind, FileKind::Docx));
+  } else {
+    package_ = std::make_unique<Package>(path);
+  }
   const std::wstring notWord = L"The file is not a Word document: " + platform::FromPath(path);
   if (!package_->Has("[Content_Types].xml") || !package_->Has("_rels/.rels"))
     Fail(notWord);
@@ -87,7 +93,9 @@ Document::Document(const std::filesystem::path& path, bool readOnly)
       contentType = o.attribute("ContentType").as_string();
   if (contentType.find("wordprocessingml") == std::string::npos)
     Fail(notWord);
-  if (contentType.find("macroEnabled") != std::string::npos)
+  if (kind != FileKind::Docx)
+    format_ = kind == FileKind::Doc ? 0 : 6;
+  else if (contentType.find("macroEnabled") != std::string::npos)
     format_ = contentType.find("template") != std::string::npos ? 15 : 13;
   else if (contentType.find("template") != std::string::npos)
     format_ = 14;

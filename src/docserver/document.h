@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "docserver/legacy.h"
 #include "docserver/package.h"
 #include "docserver/story.h"
 
@@ -20,7 +21,8 @@ struct LiveRange {
 
 class Document {
  public:
-  // Opens a .docx; throws automation::ServerException when it cannot be read.
+  // Opens a .docx (.doc and .rtf through a conversion); throws automation::ServerException
+  // when it cannot be read.
   Document(const std::filesystem::path& path, bool readOnly);
 
   const Story& story() const { return story_; }
@@ -41,7 +43,8 @@ class Document {
   // Returns the number of positions inserted (always one).
   int InsertBreak(int pos, LiveRange* caller);
 
-  // Writes the document as .docx; the source file is never touched.
+  // Writes the document as .docx (formats 12 to 16), .doc (0) or .rtf (6); the source file is
+  // never touched.
   void SaveAs(const std::filesystem::path& target, int format);
 
  private:
@@ -59,6 +62,7 @@ class Document {
   std::filesystem::path path_;
   bool readOnly_ = false;
   int format_ = 12;
+  std::unique_ptr<ConversionFolder> conversions_;
   std::unique_ptr<Package> package_;
   std::string mainPart_;
   pugi::xml_node body_;
