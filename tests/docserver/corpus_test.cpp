@@ -16,6 +16,7 @@ namespace {
 
 struct Entry {
   std::string file;
+  std::string kind;
   int pages = 0;
   int recorded = 0;
 };
@@ -30,9 +31,9 @@ std::vector<Entry> Manifest(const std::string& folder) {
     std::stringstream ss(line);
     for (std::string c; std::getline(ss, c, '\t');)
       cols.push_back(c);
-    if (cols.size() < 9 || cols[1] != "docx")
+    if (cols.size() < 9)
       continue;
-    out.push_back({cols[0], std::atoi(cols[7].c_str()), std::atoi(cols[8].c_str())});
+    out.push_back({cols[0], cols[1], std::atoi(cols[7].c_str()), std::atoi(cols[8].c_str())});
   }
   return out;
 }
@@ -43,8 +44,12 @@ TEST(DocserverCorpus, PageCountsOfWordDocuments) {
     GTEST_SKIP() << "VARNIK_CORPUS_DIR is not set";
   auto entries = Manifest(folder);
   ASSERT_FALSE(entries.empty());
+  bool office = std::system("command -v soffice > /dev/null 2>&1") == 0;
   auto app = CreateApplication();
   for (const auto& e : entries) {
+    // .doc and .rtf open through the office program and carry no recorded layout.
+    if (e.kind != "docx" && !office)
+      continue;
     std::wstring path = platform::FromUtf8(std::string(folder) + "/" + e.file);
     int pages = -1;
     int recorded = -1;
@@ -59,7 +64,7 @@ TEST(DocserverCorpus, PageCountsOfWordDocuments) {
     }
     // Only a document whose layout Word recorded break by break, one recorded start for every
     // page after the first, can be counted without laying it out again.
-    bool comparable = recorded == e.pages - 1;
+    bool comparable = e.kind == "docx" && recorded == e.pages - 1;
     std::cout << (pages == e.pages ? "same  " : "DIFF  ") << e.file << " ours " << pages << " word "
               << e.pages << " recorded starts " << recorded << " (markers " << e.recorded << ")"
               << (comparable ? "" : " not comparable") << "\n";
