@@ -433,12 +433,6 @@ void Document::DropStaleRecordedBreaks() {
 // breaks closing the last paragraph go, and an empty last paragraph after a section break goes
 // with that section break, whose setup becomes the document's last.
 void Document::TidyEnd() {
-  auto lastPara = [&]() {
-    for (auto c = body_.last_child(); c; c = c.previous_sibling())
-      if (Is(c, "w:p"))
-        return c;
-    return pugi::xml_node{};
-  };
   auto lastContent = [](pugi::xml_node container) {
     for (auto c = container.last_child(); c; c = c.previous_sibling())
       if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !Is(c, "w:rPr") && !IsMarker(c))
@@ -450,7 +444,50 @@ void Document::TidyEnd() {
     pugi::xml_node br = run && Is(run, "w:r") ? lastContent(run) : pugi::xml_node{};
     return br && Is(br, "w:br") && std::strcmp(br.attribute("w:type").as_string(), "page") == 0;
   };
-  pugi::xml_node last = lastPara();
+  // The paragraph before a block in reading order, through content controls; none when a
+  // table or anything else comes first.
+  auto previousPara = [&](pugi::xml_node node) -> pugi::xml_node {
+    for (;;) {
+      pugi::xml_node prev = node.previous_sibling();
+      while (prev && (prev.type() != pugi::node_element || Is(prev, "w:sdtPr") ||
+                      Is(prev, "w:sdtEndPr") || IsMarker(prev)))
+        prev = prev.previous_sibling();
+      if (!prev) {
+        pugi::xml_node up = node.parent();
+        if (Is(up, "w:sdtContent")) {
+          node = up.parent();
+          continue;
+        }
+        return {};
+      }
+      if (Is(prev, "w:p"))
+        return prev;
+      if (Is(prev, "w:sdt") && prev.child("w:sdtContent")) {
+        pugi::xml_node inner = prev.child("w:sdtContent").last_child();
+        while (inner && inner.type() != pugi::node_element)
+          inner = inner.previous_sibling();
+        if (!inner)
+          return {};
+        if (Is(inner, "w:p"))
+          return inner;
+        node = inner;
+        if (!Is(inner, "w:sdt"))
+          return {};
+        continue;
+      }
+      return {};
+    }
+  };
+  pugi::xml_node last = body_.last_child();
+  while (last && (last.type() != pugi::node_element || Is(last, "w:sectPr") || IsMarker(last)))
+    last = last.previous_sibling();
+  while (last && Is(last, "w:sdt")) {
+    last = last.child("w:sdtContent").last_child();
+    while (last && last.type() != pugi::node_element)
+      last = last.previous_sibling();
+  }
+  if (last && !Is(last, "w:p"))
+    return;
   while (last) {
     while (endsWithBreak(last)) {
       pugi::xml_node run = lastContent(last);
@@ -459,10 +496,8 @@ void Document::TidyEnd() {
     }
     if (lastContent(last))
       break;
-    pugi::xml_node before = last.previous_sibling();
-    while (before && before.type() != pugi::node_element)
-      before = before.previous_sibling();
-    if (!before || !Is(before, "w:p"))
+    pugi::xml_node before = previousPara(last);
+    if (!before)
       break;
     if (auto sect = before.child("w:pPr").child("w:sectPr")) {
       // The empty paragraph after a section break goes, and that section's setup becomes the
@@ -473,7 +508,11 @@ void Document::TidyEnd() {
     } else if (!endsWithBreak(before)) {
       break;
     }
-    body_.remove_child(last);
+    pugi::xml_node parent = last.parent();
+    parent.remove_child(last);
+    if (Is(parent, "w:sdtContent") &&
+        !parent.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
+      parent.parent().parent().remove_child(parent.parent());
     last = before;
   }
 }

@@ -278,3 +278,23 @@ TEST_F(DocserverCut, RangesFollowEdits) {
 
 }  // namespace
 }  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
+  testsupport::TempFolder folder;
+  Builder()
+      .Body(P("one") + "<w:sdt><w:sdtContent>" + Para(PageBreak() + TextRun("two")) + P("more") +
+            "</w:sdtContent></w:sdt>" + P("three"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  CutPages(app, folder / L"d.docx", folder / L"1.docx", 1, 1, 2);
+  EXPECT_EQ(Problems(folder / L"1.docx"), std::vector<std::string>{});
+  auto piece = Open(app, folder / L"1.docx");
+  EXPECT_EQ(PageCount(piece), 1);
+  EXPECT_EQ(WholeText(piece).substr(0, 4), L"one\r");
+}
+
+}  // namespace
+}  // namespace docserver::test
