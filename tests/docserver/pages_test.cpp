@@ -101,3 +101,28 @@ TEST(DocserverPages, GoToPageClampsToTheDocument) {
 
 }  // namespace
 }  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverPages, PageBrokenInsideARowStartsWhereTheFirstCellGoesOn) {
+  testsupport::TempFolder folder;
+  const std::string lrpb = RenderedBreak();
+  Builder()
+      .Body(
+          P("a") +
+          Table({{P("x"), Para(TextRun("y1") + lrpb + TextRun("y2")), Para(lrpb + TextRun("z"))}}) +
+          P("b"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  auto doc = Open(app, folder / L"d.docx");
+  auto sel = Obj(app, 5);
+  Call(sel, 173,
+       {Variant::I4(1).ByRef(), Variant::I4(1).ByRef(), Variant::I4(2).ByRef(),
+        Variant::String(L"").ByRef()});
+  // "a\r" 0-1, "x" 2 and its cell end 3, "y1" 4-5, "y2" 6-7.
+  EXPECT_EQ(Int(sel, 3), 6);
+}
+
+}  // namespace
+}  // namespace docserver::test
