@@ -146,7 +146,10 @@ std::optional<double> Document::LastSaved() {
   // Shown in local time, as the save time is everywhere else.
   std::time_t t = static_cast<std::time_t>(utc);
   std::tm local{};
-  localtime_r(&t, &local);
+  {
+    std::lock_guard guard(TimeZoneLock());
+    localtime_r(&t, &local);
+  }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -
                       DaysFromCivil(1899, 12, 30);

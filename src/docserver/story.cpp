@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/text.h"
 
@@ -43,6 +44,20 @@ std::wstring AnchorOfCode(const std::wstring& code) {
   while (j < code.size() && code[j] != L' ')
     ++j;
   return code.substr(i, j - i);
+}
+
+// Made once and cloned for each use: cheaper, and the library's own lazy set-up then happens
+// once, before any thread uses a copy.
+const icu::BreakIterator* SentencePrototype() {
+  static std::once_flag once;
+  static std::unique_ptr<icu::BreakIterator> prototype;
+  std::call_once(once, [] {
+    UErrorCode status = U_ZERO_ERROR;
+    prototype.reset(icu::BreakIterator::createSentenceInstance(icu::Locale::getEnglish(), status));
+    if (U_FAILURE(status))
+      prototype.reset();
+  });
+  return prototype.get();
 }
 
 }  // namespace
@@ -506,10 +521,9 @@ std::vector<int> Story::SentenceBounds(int paragraph) const {
   }
   positionOf.push_back(para.span.end);
   std::vector<int> bounds{para.span.start};
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> it(
-      icu::BreakIterator::createSentenceInstance(icu::Locale::getEnglish(), status));
-  if (U_SUCCESS(status) && text.length() > 0) {
+  std::unique_ptr<icu::BreakIterator> it(SentencePrototype() ? SentencePrototype()->clone()
+                                                             : nullptr);
+  if (it && text.length() > 0) {
     it->setText(text);
     for (int32_t b = it->next(); b != icu::BreakIterator::DONE; b = it->next()) {
       int pos = b >= static_cast<int32_t>(positionOf.size()) - 1
