@@ -2,6 +2,7 @@
 // One open document: its package, its main text and the ranges that follow its edits.
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,8 @@ class Document {
   void ConvertSimpleFields();
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);
+  void KeepInheritedHeaders(int a, int b);
+  void Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xml_node>& refs);
   void TidyEnd();
   void DropStaleRecordedBreaks();
   void Normalize();

@@ -1,6 +1,8 @@
 // Edits of the main text: deleting stretches, inserting page breaks, keeping the rest whole.
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string_view>
 
 #include "docserver/document.h"
@@ -98,6 +100,8 @@ void Document::Delete(int a, int b) {
       break;
     }
   }
+  if (!toEnd)
+    KeepInheritedHeaders(a, b);
   pugi::xml_node head, tail;
   {
     const Paragraph& p1 = paras[static_cast<std::size_t>(story_.ParagraphAt(a))];
@@ -158,6 +162,48 @@ void Document::Delete(int a, int b) {
       r->start = move(r->start);
       r->end = std::max(r->start, move(r->end));
     }
+}
+
+// A section without a header or footer of its own shows the one of the section before. When
+// the cut removes the section breaks before a section, that section gets the references it
+// showed, so the piece keeps its headers and footers.
+void Document::KeepInheritedHeaders(int a, int b) {
+  std::map<std::string, pugi::xml_node> shown, removed;
+  auto kinds = [](pugi::xml_node sect, auto&& visit) {
+    for (auto ref : sect.children())
+      if (Is(ref, "w:headerReference") || Is(ref, "w:footerReference"))
+        visit(std::string(ref.name()) + ":" + ref.attribute("w:type").as_string("default"), ref);
+  };
+  bool cut = false;
+  for (const auto& para : story_.Paragraphs()) {
+    auto sect = para.node.child("w:pPr").child("w:sectPr");
+    if (!sect || para.tableDepth != 0)
+      continue;
+    kinds(sect, [&](const std::string& k, pugi::xml_node ref) { shown[k] = ref; });
+    int mark = para.span.end - 1;
+    if (mark >= a && mark < b) {
+      cut = true;
+      removed = shown;
+    } else if (mark >= b) {
+      if (cut)
+        Inherit(sect, removed);
+      return;
+    }
+  }
+  if (cut)
+    Inherit(body_.child("w:sectPr"), removed);
+}
+
+void Document::Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xml_node>& refs) {
+  if (!sect)
+    return;
+  std::set<std::string> own;
+  for (auto ref : sect.children())
+    if (Is(ref, "w:headerReference") || Is(ref, "w:footerReference"))
+      own.insert(std::string(ref.name()) + ":" + ref.attribute("w:type").as_string("default"));
+  for (const auto& [kind, ref] : refs)
+    if (!own.count(kind))
+      sect.prepend_copy(ref);
 }
 
 void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara) {

@@ -298,3 +298,26 @@ TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
 
 }  // namespace
 }  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverCutEnd, SectionsCutAwayLeaveTheirHeadersToTheNext) {
+  testsupport::TempFolder folder;
+  // The second section has no header of its own and shows the first one's.
+  Builder()
+      .Header("head", false)
+      .Body(SectionEnd(TextRun("one"), "", HeaderReference()) + P("two"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  CutPages(app, folder / L"d.docx", folder / L"2.docx", 2, 2, 2);
+  EXPECT_EQ(Problems(folder / L"2.docx"), std::vector<std::string>{});
+  Package pkg(platform::ToPath(folder / L"2.docx"));
+  EXPECT_TRUE(pkg.Has("word/header1.xml"));
+  auto sect = pkg.Xml("word/document.xml").child("w:document").child("w:body").child("w:sectPr");
+  EXPECT_TRUE(sect.child("w:headerReference"));
+  EXPECT_EQ(WholeText(Open(app, folder / L"2.docx")), L"two\r");
+}
+
+}  // namespace
+}  // namespace docserver::test
