@@ -120,5 +120,25 @@ TEST(DocserverReading, SentencesAndNextUnits) {
   EXPECT_EQ(Call(end, 105, {Variant::I4(3).ByRef(), Variant::I4(1).ByRef()}).object, nullptr);
 }
 
+TEST(DocserverReading, HyperlinkTargetsFromElementsAndFields) {
+  testsupport::TempFolder folder;
+  Builder()
+      .Body(Para(Hyperlink("_Toc7", TextRun("element")) + TextRun(" and ") +
+                 ComplexField(" HYPERLINK \\l \"_Toc9\" \\o \"tip\" ", TextRun("field")) +
+                 ComplexField(" HYPERLINK \"http://example.invalid/\" ", TextRun("outside"))))
+      .Save(folder / L"links.docx");
+  auto app = CreateApplication();
+  auto doc = Open(app, folder / L"links.docx");
+  auto story = Obj(doc, 41);
+  Call(story, 128);
+  auto links = Obj(story, 156);
+  ASSERT_EQ(Int(links, 1), 3);
+  std::vector<std::wstring> targets;
+  for (int i = 1; i <= 3; ++i)
+    targets.push_back(Get(Call(links, 0, {Variant::I4(i).ByRef()}).object, 1101).text);
+  EXPECT_EQ(targets, (std::vector<std::wstring>{L"_Toc7", L"_Toc9", L""}));
+  EXPECT_EQ(Text(story), L"element and fieldoutside\r");
+}
+
 }  // namespace
 }  // namespace docserver::test
