@@ -27,8 +27,8 @@ std::string P(std::string_view text);
 std::string Styled(std::string_view styleId, std::string_view runs);
 std::string Heading(int level, std::string_view text, std::string_view bookmark = "");
 // A paragraph ending a section; type: "nextPage", "continuous", "evenPage", "oddPage", or ""
-// for none written (which means a new page).
-// properties: more of the sectPr, for example HeaderReference().
+// for none written (which means a new page); properties: more of the sectPr, for example
+// HeaderReference().
 std::string SectionEnd(std::string_view runs, std::string_view type,
                        std::string_view properties = "");
 // Refers to the header that Builder::Header adds.
