@@ -15,15 +15,9 @@ namespace {
 
 constexpr const char* kOfficeDocument =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
-constexpr const char* kRelationshipsNs =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 [[noreturn]] void Fail(std::wstring text) {
   throw automation::ServerException(std::move(text));
-}
-
-bool Is(const pugi::xml_node& node, const char* name) {
-  return std::strcmp(node.name(), name) == 0;
 }
 
 bool EndsWith(std::string_view s, std::string_view tail) {
@@ -40,25 +34,17 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
-pugi::xml_node BreakRun(pugi::xml_node run) {
-  run.append_child("w:br").append_attribute("w:type") = "page";
-  return run;
-}
-
-void RemoveEmptyRun(pugi::xml_node run) {
-  if (!run || !Is(run, "w:r"))
-    return;
-  for (auto c : run.children())
-    if (c.type() == pugi::node_element && !Is(c, "w:rPr"))
-      return;
-  run.parent().remove_child(run);
-}
-
 }  // namespace
 
 Document::Document(const std::filesystem::path& path, bool readOnly)
     : path_(path), readOnly_(readOnly) {
-  package_ = std::make_unique<Package>(path);
+  FileKind kind = SniffFileKind(path);
+  if (kind != FileKind::Docx) {
+    conversions_ = std::make_unique<ConversionFolder>();
+    package_ = std::make_unique<Package>(conversions_->Convert(path, kind, FileKind::Docx));
+  } else {
+    package_ = std::make_unique<Package>(path);
+  }
   const std::wstring notWord = L"The file is not a Word document: " + platform::FromPath(path);
   if (!package_->Has("[Content_Types].xml") || !package_->Has("_rels/.rels"))
     Fail(notWord);
@@ -74,7 +60,9 @@ Document::Document(const std::filesystem::path& path, bool readOnly)
       contentType = o.attribute("ContentType").as_string();
   if (contentType.find("wordprocessingml") == std::string::npos)
     Fail(notWord);
-  if (contentType.find("macroEnabled") != std::string::npos)
+  if (kind != FileKind::Docx)
+    format_ = kind == FileKind::Doc ? 0 : 6;
+  else if (contentType.find("macroEnabled") != std::string::npos)
     format_ = contentType.find("template") != std::string::npos ? 15 : 13;
   else if (contentType.find("template") != std::string::npos)
     format_ = 14;
@@ -158,7 +146,10 @@ std::optional<double> Document::LastSaved() {
   // Shown in local time, as the save time is everywhere else.
   std::time_t t = static_cast<std::time_t>(utc);
   std::tm local{};
-  localtime_r(&t, &local);
+  {
+    std::lock_guard guard(TimeZoneLock());
+    localtime_r(&t, &local);
+  }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -
                       DaysFromCivil(1899, 12, 30);
@@ -183,327 +174,6 @@ std::shared_ptr<LiveRange> Document::MakeRange(int start, int end) {
   auto r = std::make_shared<LiveRange>(LiveRange{start, end});
   ranges_.push_back(r);
   return r;
-}
-
-void Document::SplitAt(int pos) {
-  int index = story_.SegmentAt(pos);
-  if (index < 0)
-    return;
-  const Segment& seg = story_.Segments()[static_cast<std::size_t>(index)];
-  if (seg.length < 2 || pos == seg.start)
-    return;
-  pugi::xml_node t = seg.node;
-  pugi::xml_node run = t.parent();
-  if (!Is(run, "w:r"))
-    return;
-  std::wstring text = platform::FromUtf8(t.text().get());
-  auto k = static_cast<std::size_t>(pos - seg.start);
-  pugi::xml_node second = run.parent().insert_child_after("w:r", run);
-  if (auto rpr = run.child("w:rPr"))
-    second.append_copy(rpr);
-  pugi::xml_node tail = second.append_child(t.name());
-  tail.append_attribute("xml:space") = "preserve";
-  tail.text() = platform::ToUtf8(text.substr(k)).c_str();
-  while (auto next = t.next_sibling())
-    second.append_move(next);
-  if (!t.attribute("xml:space"))
-    t.append_attribute("xml:space") = "preserve";
-  t.text() = platform::ToUtf8(text.substr(0, k)).c_str();
-}
-
-void Document::Delete(int a, int b) {
-  a = std::clamp(a, 0, story_.Length());
-  b = std::clamp(b, a, story_.Length());
-  if (a == b)
-    return;
-  dirty_ = true;
-  SplitAt(b);
-  SplitAt(a);
-  Reindex();
-  const auto& paras = story_.Paragraphs();
-  bool toEnd = b >= story_.Length();
-  pugi::xml_node finalPara;
-  for (auto c = body_.last_child(); c && !finalPara; c = c.previous_sibling())
-    if (Is(c, "w:p"))
-      finalPara = c;
-  // The piece's last section keeps its page setup when the cut runs to the end.
-  if (toEnd) {
-    for (std::size_t i = static_cast<std::size_t>(story_.ParagraphAt(a)); i < paras.size(); ++i) {
-      auto sect = paras[i].node.child("w:pPr").child("w:sectPr");
-      if (!sect || paras[i].tableDepth != 0)
-        continue;
-      if (paras[i].span.end - 1 >= a) {
-        if (auto old = body_.child("w:sectPr"))
-          body_.remove_child(old);
-        body_.append_copy(sect);
-      }
-      break;
-    }
-  }
-  pugi::xml_node head, tail;
-  {
-    const Paragraph& p1 = paras[static_cast<std::size_t>(story_.ParagraphAt(a))];
-    if (p1.span.start < a && p1.span.end - 1 < b)
-      head = p1.node;
-    if (b < story_.Length()) {
-      const Paragraph& p2 = paras[static_cast<std::size_t>(story_.ParagraphAt(b))];
-      if (p2.node != head)
-        tail = p2.node;
-    } else {
-      tail = finalPara;
-    }
-  }
-  DeleteBlock(body_, a, b, finalPara);
-  // Join the paragraphs whose mark went: the text before the cut moves into the paragraph
-  // after it, unless the cut ran to the end, where the earlier paragraph stays the last one.
-  if (head && tail && head.parent() == tail.parent()) {
-    if (toEnd && tail == finalPara) {
-      if (auto sect = head.child("w:pPr").child("w:sectPr"))
-        head.child("w:pPr").remove_child(sect);
-      tail.parent().remove_child(tail);
-    } else {
-      pugi::xml_node anchor = tail.first_child();
-      while (anchor && Is(anchor, "w:pPr"))
-        anchor = anchor.next_sibling();
-      std::vector<pugi::xml_node> moving;
-      for (auto c : head.children())
-        if (!Is(c, "w:pPr"))
-          moving.push_back(c);
-      for (auto c : moving)
-        anchor ? tail.insert_move_before(c, anchor) : tail.append_move(c);
-      head.parent().remove_child(head);
-    }
-  }
-  if (toEnd)
-    TidyEnd();
-  // A document ends with a paragraph.
-  pugi::xml_node last;
-  for (auto c = body_.last_child(); c; c = c.previous_sibling())
-    if (c.type() == pugi::node_element && !Is(c, "w:sectPr")) {
-      last = c;
-      break;
-    }
-  if (!last || !Is(last, "w:p")) {
-    if (auto sect = body_.child("w:sectPr"))
-      body_.insert_child_before("w:p", sect);
-    else
-      body_.append_child("w:p");
-  }
-  int removed = b - a;
-  Reindex();
-  int len = story_.Length();
-  for (auto& w : ranges_)
-    if (auto r = w.lock()) {
-      auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
-      r->start = move(r->start);
-      r->end = std::max(r->start, move(r->end));
-    }
-}
-
-void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara) {
-  std::vector<pugi::xml_node> children;
-  for (auto c : container.children())
-    if (c.type() == pugi::node_element)
-      children.push_back(c);
-  for (auto child : children) {
-    Span s;
-    if (!story_.SpanOf(child, s))
-      continue;
-    if (s.start == s.end) {
-      if (s.start > a && s.start < b)
-        container.remove_child(child);
-      continue;
-    }
-    if (s.end <= a || s.start >= b)
-      continue;
-    bool whole = s.start >= a && s.end <= b;
-    if (Is(child, "w:p")) {
-      if (whole && child != finalPara) {
-        container.remove_child(child);
-      } else {
-        DeleteInline(child, a, b);
-      }
-    } else if (whole) {
-      container.remove_child(child);
-    } else if (Is(child, "w:tbl")) {
-      for (auto row : child.children("w:tr")) {
-        Span rs;
-        if (!story_.SpanOf(row, rs) || rs.end <= a || rs.start >= b)
-          continue;
-        if (rs.start >= a && rs.end <= b) {
-          row.set_name("w:tr-deleted");
-          continue;
-        }
-        for (auto cell : row.children("w:tc")) {
-          DeleteBlock(cell, a, b, {});
-          pugi::xml_node lastBlock;
-          for (auto c = cell.last_child(); c; c = c.previous_sibling())
-            if (c.type() == pugi::node_element && !Is(c, "w:tcPr")) {
-              lastBlock = c;
-              break;
-            }
-          if (!lastBlock || !Is(lastBlock, "w:p"))
-            cell.append_child("w:p");
-        }
-      }
-      while (auto gone = child.child("w:tr-deleted"))
-        child.remove_child(gone);
-      if (!child.child("w:tr"))
-        container.remove_child(child);
-    } else if (Is(child, "w:sdt")) {
-      auto content = child.child("w:sdtContent");
-      DeleteBlock(content, a, b, finalPara);
-      if (!content.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
-        container.remove_child(child);
-    } else {
-      DeleteBlock(child, a, b, finalPara);
-    }
-  }
-}
-
-void Document::DeleteInline(pugi::xml_node container, int a, int b) {
-  std::vector<pugi::xml_node> children;
-  for (auto c : container.children())
-    if (c.type() == pugi::node_element)
-      children.push_back(c);
-  for (auto child : children) {
-    Span s;
-    if (!story_.SpanOf(child, s))
-      continue;
-    if (s.start == s.end) {
-      if (s.start > a && s.start < b)
-        container.remove_child(child);
-      continue;
-    }
-    if (s.end <= a || s.start >= b)
-      continue;
-    if (s.start >= a && s.end <= b) {
-      container.remove_child(child);
-      continue;
-    }
-    DeleteInline(child, a, b);
-    if (Is(child, "w:r"))
-      RemoveEmptyRun(child);
-  }
-}
-
-// After a cut to the end, breaks left at the very end would only add blank pages: the page
-// breaks closing the last paragraph go, and an empty last paragraph after a section break goes
-// with that section break, whose setup becomes the document's last.
-void Document::TidyEnd() {
-  pugi::xml_node last;
-  for (auto c = body_.last_child(); c && !last; c = c.previous_sibling())
-    if (Is(c, "w:p"))
-      last = c;
-  if (!last)
-    return;
-  for (;;) {
-    pugi::xml_node run;
-    for (auto c = last.last_child(); c; c = c.previous_sibling())
-      if (c.type() == pugi::node_element && !Is(c, "w:pPr") && !Is(c, "w:bookmarkEnd")) {
-        run = c;
-        break;
-      }
-    if (!run || !Is(run, "w:r"))
-      break;
-    pugi::xml_node br;
-    for (auto c = run.last_child(); c; c = c.previous_sibling())
-      if (c.type() == pugi::node_element && !Is(c, "w:rPr")) {
-        br = c;
-        break;
-      }
-    if (!br || !Is(br, "w:br") || std::strcmp(br.attribute("w:type").as_string(), "page") != 0)
-      break;
-    run.remove_child(br);
-    RemoveEmptyRun(run);
-  }
-  bool empty = true;
-  for (auto c : last.children())
-    if (c.type() == pugi::node_element && !Is(c, "w:pPr"))
-      empty = false;
-  pugi::xml_node before = last.previous_sibling();
-  while (before && before.type() != pugi::node_element)
-    before = before.previous_sibling();
-  if (empty && before && Is(before, "w:p") && before.child("w:pPr").child("w:sectPr")) {
-    auto sect = before.child("w:pPr").child("w:sectPr");
-    if (auto old = body_.child("w:sectPr"))
-      body_.remove_child(old);
-    body_.append_move(sect);
-    body_.remove_child(last);
-  }
-}
-
-int Document::InsertBreak(int pos, LiveRange* caller) {
-  pos = std::clamp(pos, 0, story_.Length());
-  dirty_ = true;
-  int inserted = 1;
-  int para = story_.ParagraphAt(pos);
-  const auto& paras = story_.Paragraphs();
-  if (para >= 0 && paras[static_cast<std::size_t>(para)].tableDepth > 0) {
-    // Split the body-level table before the row that holds the position.
-    pugi::xml_node table;
-    for (const auto& t : story_.Tables())
-      if (t.depth == 0 && t.span.start <= pos && pos < t.span.end)
-        table = t.node;
-    pugi::xml_node row;
-    for (auto r : table.children("w:tr")) {
-      Span rs;
-      if (story_.SpanOf(r, rs) && rs.start <= pos && pos < rs.end) {
-        row = r;
-        break;
-      }
-    }
-    if (table && row) {
-      pugi::xml_node parent = table.parent();
-      if (row == table.child("w:tr")) {
-        BreakRun(parent.insert_child_before("w:p", table).append_child("w:r"));
-      } else {
-        pugi::xml_node second = parent.insert_child_after("w:tbl", table);
-        if (auto pr = table.child("w:tblPr"))
-          second.append_copy(pr);
-        if (auto grid = table.child("w:tblGrid"))
-          second.append_copy(grid);
-        for (pugi::xml_node r = row; r;) {
-          pugi::xml_node next = r.next_sibling();
-          second.append_move(r);
-          r = next;
-        }
-        BreakRun(parent.insert_child_after("w:p", table).append_child("w:r"));
-      }
-      Span rs;
-      story_.SpanOf(row, rs);
-      pos = rs.start;
-      inserted = 2;
-    }
-  } else {
-    SplitAt(pos);
-    Reindex();
-    int index = story_.SegmentAt(pos);
-    pugi::xml_node at =
-        index >= 0 ? story_.Segments()[static_cast<std::size_t>(index)].node : pugi::xml_node{};
-    if (!at || Is(at, "w:p") || !story_.Paragraphs().size()) {
-      pugi::xml_node p = at ? at : story_.Paragraphs().back().node;
-      BreakRun(p.append_child("w:r"));
-    } else {
-      pugi::xml_node run = Is(at.parent(), "w:r") ? at.parent() : at;
-      BreakRun(run.parent().insert_child_before("w:r", run));
-    }
-  }
-  Reindex();
-  for (auto& w : ranges_)
-    if (auto r = w.lock()) {
-      if (r.get() == caller)
-        continue;
-      bool collapsed = r->start == r->end;
-      if (r->start > pos)
-        r->start += inserted;
-      if (r->end > pos || (r->end == pos && !collapsed))
-        r->end += inserted;
-      r->end = std::max(r->start, r->end);
-    }
-  if (caller)
-    caller->start = caller->end = pos + inserted;
-  return inserted;
 }
 
 }  // namespace docserver

@@ -2,11 +2,13 @@
 // One open document: its package, its main text and the ranges that follow its edits.
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "docserver/legacy.h"
 #include "docserver/package.h"
 #include "docserver/story.h"
 
@@ -20,7 +22,8 @@ struct LiveRange {
 
 class Document {
  public:
-  // Opens a .docx; throws automation::ServerException when it cannot be read.
+  // Opens a .docx (.doc and .rtf through a conversion); throws automation::ServerException
+  // when it cannot be read.
   Document(const std::filesystem::path& path, bool readOnly);
 
   const Story& story() const { return story_; }
@@ -38,10 +41,11 @@ class Document {
   // Edits of the main text. Ranges are moved along.
   void Delete(int start, int end);
   // Inserts a page break at a position; inside a table the table is split at that row.
-  // Returns the number of positions inserted.
+  // Returns the number of positions inserted (always one).
   int InsertBreak(int pos, LiveRange* caller);
 
-  // Writes the document as .docx; the source file is never touched.
+  // Writes the document as .docx (formats 12 to 16), .doc (0) or .rtf (6); the source file is
+  // never touched.
   void SaveAs(const std::filesystem::path& target, int format);
 
  private:
@@ -50,7 +54,10 @@ class Document {
   void ConvertSimpleFields();
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);
+  void KeepInheritedHeaders(int a, int b);
+  void Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xml_node>& refs);
   void TidyEnd();
+  void DropStaleRecordedBreaks();
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
@@ -58,6 +65,7 @@ class Document {
   std::filesystem::path path_;
   bool readOnly_ = false;
   int format_ = 12;
+  std::unique_ptr<ConversionFolder> conversions_;
   std::unique_ptr<Package> package_;
   std::string mainPart_;
   pugi::xml_node body_;

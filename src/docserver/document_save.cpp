@@ -275,9 +275,10 @@ void Document::PruneParts() {
 }
 
 void Document::SaveAs(const std::filesystem::path& target, int format) {
-  if (format < 12 || format > 16)
+  bool legacy = format == 0 || format == 6;
+  if (!legacy && (format < 12 || format > 16))
     throw automation::ServerException(
-        L"This document can only be saved as a Word document (.docx).");
+        L"This document can only be saved as a Word document (.docx, .doc or .rtf).");
   std::error_code ec;
   if (std::filesystem::equivalent(target, path_, ec) && readOnly_)
     throw automation::ServerException(
@@ -293,7 +294,35 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
     PruneParts();
     Reindex();
   }
-  package_->SaveAs(target);
+  if (!legacy) {
+    package_->SaveAs(target);
+    return;
+  }
+  if (!conversions_)
+    conversions_ = std::make_unique<ConversionFolder>();
+  std::filesystem::path docx = target;
+  docx += ".docx~";
+  package_->SaveAs(docx);
+  std::filesystem::path converted;
+  try {
+    converted =
+        conversions_->Convert(docx, FileKind::Docx, format == 0 ? FileKind::Doc : FileKind::Rtf);
+  } catch (...) {
+    std::filesystem::remove(docx, ec);
+    throw;
+  }
+  std::filesystem::remove(docx, ec);
+  std::filesystem::path temp = target;
+  temp += ".part~";
+  std::filesystem::copy_file(converted, temp, std::filesystem::copy_options::overwrite_existing,
+                             ec);
+  if (!ec)
+    std::filesystem::rename(temp, target, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    throw automation::ServerException(L"The file could not be written: " +
+                                      platform::FromPath(target));
+  }
 }
 
 }  // namespace docserver

@@ -36,6 +36,12 @@ automation::DispatchPtr MakeDocument(std::shared_ptr<ServerState> state,
                                      std::shared_ptr<Document> doc);
 automation::DispatchPtr MakeRange(std::shared_ptr<Document> doc, int start, int end);
 automation::DispatchPtr MakeSelection(std::shared_ptr<ServerState> state);
+// Collections of a stretch of the main text.
+automation::DispatchPtr MakeParagraphs(std::shared_ptr<Document> doc, int start, int end);
+automation::DispatchPtr MakeSentences(std::shared_ptr<Document> doc, int start, int end);
+automation::DispatchPtr MakeTables(std::shared_ptr<Document> doc, int start, int end);
+automation::DispatchPtr MakeFields(std::shared_ptr<Document> doc, int start, int end);
+automation::DispatchPtr MakeHyperlinks(std::shared_ptr<Document> doc, int start, int end);
 automation::DispatchPtr MakeBookmarks(std::shared_ptr<Document> doc);
 automation::DispatchPtr MakeTablesOfContents(std::shared_ptr<Document> doc);
 

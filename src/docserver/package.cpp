@@ -1,6 +1,7 @@
 #include "docserver/package.h"
 
 #include <cstdio>
+#include <mutex>
 #include <sstream>
 #include <system_error>
 
@@ -51,6 +52,13 @@ struct StringWriter : pugi::xml_writer {
 
 }  // namespace
 
+// The archive library turns entry times into local time with the C library's time zone state,
+// which is not safe to touch from several threads at once.
+std::mutex& TimeZoneLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 std::string RelsPartName(std::string_view part) {
   auto slash = part.rfind('/');
   if (slash == std::string_view::npos)
@@ -93,7 +101,10 @@ std::string ResolvePartName(std::string_view sourcePart, std::string_view target
 
 Package::Package(const std::filesystem::path& path) {
   int error = 0;
-  archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  {
+    std::lock_guard guard(TimeZoneLock());
+    archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  }
   if (!archive_) {
     if (error == ZIP_ER_NOENT || error == ZIP_ER_OPEN || error == ZIP_ER_READ)
       Fail(L"The file could not be opened: " + platform::FromPath(path));
@@ -288,7 +299,12 @@ void Package::SaveAs(const std::filesystem::path& target) {
     if (fresh)
       zip_set_file_compression(out, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
   }
-  if (zip_close(out) != 0)
+  int closed = 0;
+  {
+    std::lock_guard guard(TimeZoneLock());
+    closed = zip_close(out);
+  }
+  if (closed != 0)
     abandon(L"The file could not be written: ");
   std::filesystem::rename(temp, target, ec);
   if (ec) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
@@ -61,6 +62,9 @@ class Package {
   std::map<std::string, std::size_t, std::less<>> byName_;
   std::uint64_t totalRead_ = 0;
 };
+
+// Held while the C library's time zone state is used (archive times, local time).
+std::mutex& TimeZoneLock();
 
 // Joins a relationship target to the folder of its source part ("word/document.xml" +
 // "media/a.png" -> "word/media/a.png"); absolute targets start at the root.

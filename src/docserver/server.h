@@ -1,6 +1,7 @@
 #pragma once
 // The built-in document server: answers the Word members the engine calls by working on .docx
-// files itself.
+// files itself (.doc and .rtf through the office program, found as "soffice" on the search path
+// or named by the environment variable VARNIK_OFFICE).
 
 #include "automation/variant.h"
 

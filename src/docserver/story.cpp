@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/text.h"
 
@@ -43,6 +44,20 @@ std::wstring AnchorOfCode(const std::wstring& code) {
   while (j < code.size() && code[j] != L' ')
     ++j;
   return code.substr(i, j - i);
+}
+
+// Made once and cloned for each use: cheaper, and the library's own lazy set-up then happens
+// once, before any thread uses a copy.
+const icu::BreakIterator* SentencePrototype() {
+  static std::once_flag once;
+  static std::unique_ptr<icu::BreakIterator> prototype;
+  std::call_once(once, [] {
+    UErrorCode status = U_ZERO_ERROR;
+    prototype.reset(icu::BreakIterator::createSentenceInstance(icu::Locale::getEnglish(), status));
+    if (U_FAILURE(status))
+      prototype.reset();
+  });
+  return prototype.get();
 }
 
 }  // namespace
@@ -118,7 +133,7 @@ void Story::Mark(pugi::xml_node node, int start) {
 void Story::Build(pugi::xml_node body, const Styles& styles) {
   *this = Story{};
   styles_ = &styles;
-  Block(body, 0, nullptr);
+  Block(body, 0, Where{});
   if (auto last = body.child("w:sectPr"))
     sectionEnds_.emplace_back(Length(), last);
   // Fields left open by a damaged file have no result to show.
@@ -136,7 +151,7 @@ void Story::Build(pugi::xml_node body, const Styles& styles) {
   ComputePages();
 }
 
-void Story::Block(pugi::xml_node container, int depth, const void* topRow) {
+void Story::Block(pugi::xml_node container, int depth, Where topRow) {
   // The last paragraph of a cell carries the cell's end mark.
   pugi::xml_node lastPara;
   if (Is(container, "w:tc"))
@@ -174,7 +189,7 @@ void Story::Block(pugi::xml_node container, int depth, const void* topRow) {
   }
 }
 
-void Story::Para(pugi::xml_node p, int depth, const void* topRow, bool cellEnd) {
+void Story::Para(pugi::xml_node p, int depth, Where topRow, bool cellEnd) {
   int start = Length();
   Paragraph para;
   para.node = p;
@@ -186,7 +201,7 @@ void Story::Para(pugi::xml_node p, int depth, const void* topRow, bool cellEnd) 
     para.pageBreakBefore =
         styles_->PageBreakBefore(ppr.child("w:pStyle").attribute("w:val").as_string());
   if (para.pageBreakBefore && depth == 0)
-    candidates_.push_back(Candidate{start, false, nullptr});
+    candidates_.push_back(Candidate{start, false, Where{}});
   Inline(p, topRow);
   Put(cellEnd ? Atom::CellEnd : Atom::ParaMark, cellEnd ? L'\a' : L'\r', p);
   para.span = Span{start, Length()};
@@ -195,7 +210,7 @@ void Story::Para(pugi::xml_node p, int depth, const void* topRow, bool cellEnd) 
     sectionEnds_.emplace_back(Length(), sect);
 }
 
-void Story::TableAt(pugi::xml_node tbl, int depth, const void* topRow) {
+void Story::TableAt(pugi::xml_node tbl, int depth, Where topRow) {
   int start = Length();
   std::size_t index = tables_.size();
   tables_.push_back(Table{{start, start}, tbl, depth});
@@ -212,11 +227,11 @@ void Story::TableAt(pugi::xml_node tbl, int depth, const void* topRow) {
       if (!Is(row, "w:tr"))
         continue;
       int rowStart = Length();
-      const void* rowKey = topRow ? topRow : row.internal_object();
+      Where rowKey = topRow.row ? topRow : Where{row.internal_object(), nullptr};
       for (auto cell : row.children()) {
         auto walkCell = [&](pugi::xml_node tc) {
           int cellStart = Length();
-          Block(tc, depth + 1, rowKey);
+          Block(tc, depth + 1, rowKey.cell ? rowKey : Where{rowKey.row, tc.internal_object()});
           Mark(tc, cellStart);
         };
         if (Is(cell, "w:tc"))
@@ -233,7 +248,7 @@ void Story::TableAt(pugi::xml_node tbl, int depth, const void* topRow) {
   tables_[index].span.end = Length();
 }
 
-void Story::Inline(pugi::xml_node container, const void* topRow) {
+void Story::Inline(pugi::xml_node container, Where topRow) {
   for (auto child : container.children()) {
     if (child.type() != pugi::node_element)
       continue;
@@ -269,7 +284,7 @@ void Story::Inline(pugi::xml_node container, const void* topRow) {
   }
 }
 
-void Story::Run(pugi::xml_node r, const void* topRow) {
+void Story::Run(pugi::xml_node r, Where topRow) {
   for (auto c : r.children()) {
     if (c.type() != pugi::node_element)
       continue;
@@ -289,8 +304,8 @@ void Story::Run(pugi::xml_node r, const void* topRow) {
       if (std::strcmp(c.attribute("w:type").as_string(), "page") == 0) {
         Put(Atom::PageBreak, L'\f', c);
         // Word does not break the page at a page break inside a table cell.
-        if (!topRow)
-          candidates_.push_back(Candidate{Length(), false, nullptr});
+        if (!topRow.row)
+          candidates_.push_back(Candidate{Length(), false, Where{}});
       } else {
         Put(Atom::LineBreak, L'\v', c);
       }
@@ -341,18 +356,50 @@ void Story::ComputePages() {
   for (std::size_t i = 1; i < sectionEnds_.size(); ++i) {
     std::string type = sectionEnds_[i].second.child("w:type").attribute("w:val").as_string();
     if (type != "continuous" && type != "nextColumn")
-      candidates_.push_back(Candidate{sectionEnds_[i - 1].first, false, nullptr});
+      candidates_.push_back(Candidate{sectionEnds_[i - 1].first, false, Where{}});
   }
+  // A page break that closes its paragraph shares its line with the paragraph mark; the new
+  // page begins with the next paragraph.
+  for (auto& c : candidates_)
+    if (!c.recorded && c.pos > 0 && c.pos < Length() &&
+        kinds_[static_cast<std::size_t>(c.pos - 1)] == Atom::PageBreak &&
+        kinds_[static_cast<std::size_t>(c.pos)] == Atom::ParaMark)
+      ++c.pos;
   std::stable_sort(candidates_.begin(), candidates_.end(),
                    [](const Candidate& a, const Candidate& b) { return a.pos < b.pos; });
-  pageStarts_.assign(1, 0);
-  const void* lastRow = nullptr;
-  for (const auto& c : candidates_) {
-    if (c.pos <= 0 || c.pos >= Length())
+  // Word repeats a recorded break in every cell of the row that starts a page; a row running
+  // over several pages has as many in each cell. The cell with the most tells the row's pages.
+  std::vector<Candidate> merged;
+  for (std::size_t i = 0; i < candidates_.size();) {
+    const Candidate& c = candidates_[i];
+    if (!c.recorded || !c.where.row) {
+      merged.push_back(c);
+      ++i;
       continue;
-    // One break recorded in several cells of a row, or written twice (an explicit break and
-    // the place Word recorded after it), starts one page.
-    if (c.recorded && c.row && c.row == lastRow)
+    }
+    std::size_t j = i;
+    std::vector<std::pair<const void*, std::vector<int>>> cells;
+    for (; j < candidates_.size() && candidates_[j].recorded &&
+           candidates_[j].where.row == c.where.row;
+         ++j) {
+      auto it = std::find_if(cells.begin(), cells.end(),
+                             [&](const auto& e) { return e.first == candidates_[j].where.cell; });
+      if (it == cells.end())
+        cells.push_back({candidates_[j].where.cell, {}}), it = cells.end() - 1;
+      it->second.push_back(candidates_[j].pos);
+    }
+    auto most = std::max_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
+      return a.second.size() < b.second.size();
+    });
+    for (int pos : most->second)
+      merged.push_back(Candidate{pos, true, Where{}});
+    i = j;
+  }
+  pageStarts_.assign(1, 0);
+  recordedStarts_ = 0;
+  bool lastRecorded = false;
+  for (const auto& c : merged) {
+    if (c.pos <= 0 || c.pos >= Length())
       continue;
     int last = pageStarts_.back();
     bool empty = true;
@@ -361,10 +408,18 @@ void Story::ComputePages() {
       empty = k == Atom::ParaMark || k == Atom::CellEnd || k == Atom::RowEnd ||
               k == Atom::FieldBegin || k == Atom::FieldSep || k == Atom::FieldEnd;
     }
-    if (empty && last != 0)
+    // Only empty paragraphs since the previous start: the same break again (an explicit break
+    // and the place Word recorded after it).
+    if (empty && last != 0) {
+      if (c.recorded && !lastRecorded && last != 0) {
+        ++recordedStarts_;
+        lastRecorded = true;
+      }
       continue;
+    }
     pageStarts_.push_back(c.pos);
-    lastRow = c.recorded ? c.row : nullptr;
+    lastRecorded = c.recorded;
+    recordedStarts_ += c.recorded;
   }
   std::vector<Candidate>().swap(candidates_);
 }
@@ -466,10 +521,9 @@ std::vector<int> Story::SentenceBounds(int paragraph) const {
   }
   positionOf.push_back(para.span.end);
   std::vector<int> bounds{para.span.start};
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> it(
-      icu::BreakIterator::createSentenceInstance(icu::Locale::getEnglish(), status));
-  if (U_SUCCESS(status) && text.length() > 0) {
+  std::unique_ptr<icu::BreakIterator> it(SentencePrototype() ? SentencePrototype()->clone()
+                                                             : nullptr);
+  if (it && text.length() > 0) {
     it->setText(text);
     for (int32_t b = it->next(); b != icu::BreakIterator::DONE; b = it->next()) {
       int pos = b >= static_cast<int32_t>(positionOf.size()) - 1

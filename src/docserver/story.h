@@ -107,6 +107,8 @@ class Story {
   const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
   const std::vector<int>& PageStarts() const { return pageStarts_; }
   const std::vector<Segment>& Segments() const { return segments_; }
+  // Page starts that Word recorded when it last laid the document out, one per page break.
+  int RecordedStarts() const { return recordedStarts_; }
 
   // Index of the paragraph holding a position (the last one for the end of the story).
   int ParagraphAt(int pos) const;
@@ -122,16 +124,21 @@ class Story {
   std::vector<int> FieldsIn(int start, int end) const;
 
  private:
+  // The body-level table row and cell a position lies in (both null outside tables).
+  struct Where {
+    const void* row = nullptr;
+    const void* cell = nullptr;
+  };
   struct Candidate {
     int pos;
     bool recorded;
-    const void* row;
+    Where where;
   };
-  void Block(pugi::xml_node container, int depth, const void* topRow);
-  void Para(pugi::xml_node p, int depth, const void* topRow, bool cellEnd);
-  void TableAt(pugi::xml_node tbl, int depth, const void* topRow);
-  void Inline(pugi::xml_node container, const void* topRow);
-  void Run(pugi::xml_node r, const void* topRow);
+  void Block(pugi::xml_node container, int depth, Where topRow);
+  void Para(pugi::xml_node p, int depth, Where topRow, bool cellEnd);
+  void TableAt(pugi::xml_node tbl, int depth, Where topRow);
+  void Inline(pugi::xml_node container, Where topRow);
+  void Run(pugi::xml_node r, Where topRow);
   void Put(Atom kind, wchar_t ch, pugi::xml_node node);
   void Text(pugi::xml_node node, const char* utf8);
   void Mark(pugi::xml_node node, int start);
@@ -152,6 +159,7 @@ class Story {
   std::vector<Candidate> candidates_;
   std::vector<std::pair<int, pugi::xml_node>> sectionEnds_;  // paragraph end, its sectPr
   std::vector<int> pageStarts_;
+  int recordedStarts_ = 0;
 };
 
 // A paragraph's own property or the one of its style chain.

@@ -173,7 +173,9 @@ class DocserverCut : public ::testing::Test {
                 "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> QUOTE "
                 "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
                 TextRun("quoted") + "<w:bookmarkStart w:id=\"7\" w:name=\"across\"/>") +
-           Para(PageBreak()) +
+           // A bookmark after the break stays at the cut and must not keep the break alive.
+           Para(PageBreak() + "<w:bookmarkStart w:id=\"9\" w:name=\"_Toc2\"/>" +
+                "<w:bookmarkEnd w:id=\"9\"/>") +
            Para(TextRun("Second") + "<w:bookmarkEnd w:id=\"7\"/>" +
                     "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>",
                 "<w:pStyle w:val=\"Heading1\"/>") +
@@ -241,6 +243,80 @@ TEST_F(DocserverCut, FirstPageKeepsTheLastSectionsSetup) {
   auto piece = Open(app_, folder_ / L"1-1.docx");
   EXPECT_EQ(PageCount(piece), 1);
   EXPECT_EQ(WholeText(piece).find(L"Second"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST_F(DocserverCut, RangesFollowEdits) {
+  auto doc = Open(app_, source_, false);
+  auto paras = Obj(Obj(doc, 41), 59);
+  int count = Int(paras, 2);
+  auto last = Obj(Call(paras, 0, {Variant::I4(count)}).object, 0);
+  auto first = Obj(Call(paras, 0, {Variant::I4(1)}).object, 0);
+  ASSERT_EQ(Text(last), L"Omega.\r");
+  int lastStart = Int(last, 3);
+  auto sel = Obj(app_, 5);
+  GoToPage(sel, 2);
+  int cut = Int(sel, 3);
+  Call(sel, 100, {Variant::I4(0), Variant::I4(cut)});
+  Call(sel, 127, {I(1), I(1)});
+  EXPECT_EQ(Text(last), L"Omega.\r");
+  EXPECT_EQ(Int(last, 3), lastStart - cut);
+  EXPECT_EQ(Int(first, 3), 0);
+  EXPECT_EQ(Int(first, 4), 0);
+  EXPECT_EQ(Int(sel, 3), 0);
+  EXPECT_EQ(Int(sel, 4), 0);
+  // A break inserted before a range moves it on by one.
+  Call(sel, 122, {Omitted()});
+  EXPECT_EQ(Int(last, 3), lastStart - cut + 1);
+  EXPECT_EQ(Int(sel, 3), 1);
+}
+
+}  // namespace
+}  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
+  testsupport::TempFolder folder;
+  Builder()
+      .Body(P("one") + "<w:sdt><w:sdtContent>" + Para(PageBreak() + TextRun("two")) + P("more") +
+            "</w:sdtContent></w:sdt>" + P("three"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  CutPages(app, folder / L"d.docx", folder / L"1.docx", 1, 1, 2);
+  EXPECT_EQ(Problems(folder / L"1.docx"), std::vector<std::string>{});
+  auto piece = Open(app, folder / L"1.docx");
+  EXPECT_EQ(PageCount(piece), 1);
+  EXPECT_EQ(WholeText(piece).substr(0, 4), L"one\r");
+}
+
+}  // namespace
+}  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverCutEnd, SectionsCutAwayLeaveTheirHeadersToTheNext) {
+  testsupport::TempFolder folder;
+  // The second section has no header of its own and shows the first one's.
+  Builder()
+      .Header("head", false)
+      .Body(SectionEnd(TextRun("one"), "", HeaderReference()) + P("two"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  CutPages(app, folder / L"d.docx", folder / L"2.docx", 2, 2, 2);
+  EXPECT_EQ(Problems(folder / L"2.docx"), std::vector<std::string>{});
+  Package pkg(platform::ToPath(folder / L"2.docx"));
+  EXPECT_TRUE(pkg.Has("word/header1.xml"));
+  auto sect = pkg.Xml("word/document.xml").child("w:document").child("w:body").child("w:sectPr");
+  EXPECT_TRUE(sect.child("w:headerReference"));
+  EXPECT_EQ(WholeText(Open(app, folder / L"2.docx")), L"two\r");
 }
 
 }  // namespace

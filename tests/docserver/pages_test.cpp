@@ -47,11 +47,14 @@ std::vector<PageCase> Cases() {
            P("b"),
        2},
       {"recorded in two rows",
-       Table({{Para(lrpb + TextRun("x")), Para(lrpb + TextRun("y"))},
-              {Para(lrpb + TextRun("v")), Para(lrpb + TextRun("w"))}}) +
+       P("a") +
+           Table({{Para(lrpb + TextRun("x")), Para(lrpb + TextRun("y"))},
+                  {Para(lrpb + TextRun("v")), Para(lrpb + TextRun("w"))}}) +
            P("b"),
        3},
-      {"break at the very end", Para(TextRun("a") + PageBreak()), 2},
+      // The mark after a closing break stays on the break's page.
+      {"break at the very end", Para(TextRun("a") + PageBreak()), 1},
+      {"break inside a paragraph", Para(TextRun("a") + PageBreak() + TextRun("b")), 2},
       {"in a table of contents",
        Toc({{"One", "_Toc1", "1"}, {"Two", "_Toc2", "2"}}, true, true) + Para(lrpb + TextRun("x")),
        2},
@@ -84,8 +87,8 @@ TEST(DocserverPages, GoToPageClampsToTheDocument) {
           Variant::String(L"").ByRef()});
     return std::pair{Int(sel, 3), Int(sel, 4)};
   };
-  // "ab\r" 0-2, "cd\f\r" 3-6, "ef\r" 7-9: page 2 starts after the break.
-  EXPECT_EQ(go(2), std::pair(6, 6));
+  // "ab\r" 0-2, "cd\f\r" 3-6, "ef\r" 7-9: page 2 starts with the paragraph after the break.
+  EXPECT_EQ(go(2), std::pair(7, 7));
   EXPECT_EQ(go(1), std::pair(0, 0));
   EXPECT_EQ(go(0), std::pair(0, 0));
   EXPECT_EQ(go(-3), std::pair(0, 0));
@@ -94,6 +97,31 @@ TEST(DocserverPages, GoToPageClampsToTheDocument) {
   Call(whole, 128);
   EXPECT_EQ(Int(whole, 4), 10);
   EXPECT_EQ(Call(whole, 178, {Variant::I4(2)}).integer, 2);
+}
+
+}  // namespace
+}  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+TEST(DocserverPages, PageBrokenInsideARowStartsWhereTheFirstCellGoesOn) {
+  testsupport::TempFolder folder;
+  const std::string lrpb = RenderedBreak();
+  Builder()
+      .Body(
+          P("a") +
+          Table({{P("x"), Para(TextRun("y1") + lrpb + TextRun("y2")), Para(lrpb + TextRun("z"))}}) +
+          P("b"))
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  auto doc = Open(app, folder / L"d.docx");
+  auto sel = Obj(app, 5);
+  Call(sel, 173,
+       {Variant::I4(1).ByRef(), Variant::I4(1).ByRef(), Variant::I4(2).ByRef(),
+        Variant::String(L"").ByRef()});
+  // "a\r" 0-1, "x" 2 and its cell end 3, "y1" 4-5, "y2" 6-7.
+  EXPECT_EQ(Int(sel, 3), 6);
 }
 
 }  // namespace

@@ -107,8 +107,12 @@ std::string Heading(int level, std::string_view text, std::string_view bookmark)
   return Styled("Heading" + std::to_string(level), runs);
 }
 
-std::string SectionEnd(std::string_view runs, std::string_view type) {
-  std::string sect = "<w:sectPr>";
+std::string HeaderReference() {
+  return "<w:headerReference w:type=\"default\" r:id=\"rIdHeader\"/>";
+}
+
+std::string SectionEnd(std::string_view runs, std::string_view type, std::string_view properties) {
+  std::string sect = "<w:sectPr>" + std::string(properties);
   if (!type.empty())
     sect += "<w:type w:val=\"" + std::string(type) + "\"/>";
   sect += "<w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>";
@@ -174,8 +178,9 @@ Builder& Builder::Pages(int pages) {
   return *this;
 }
 
-Builder& Builder::Header(std::string_view text) {
+Builder& Builder::Header(std::string_view text, bool onLastSection) {
   header_ = text;
+  headerOnLastSection_ = onLastSection;
   return *this;
 }
 
@@ -234,7 +239,8 @@ std::string Builder::Bytes() const {
         "openxmlformats-officedocument.wordprocessingml.header+xml\"/>";
     parts.emplace_back("word/header1.xml",
                        std::string("<w:hdr") + kNamespaces + ">" + P(header_) + "</w:hdr>");
-    sect += "<w:headerReference w:type=\"default\" r:id=\"rIdHeader\"/>";
+    if (headerOnLastSection_)
+      sect += HeaderReference();
   }
   sect += "<w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>";
   if (!footnotes_.empty()) {

@@ -27,8 +27,12 @@ std::string P(std::string_view text);
 std::string Styled(std::string_view styleId, std::string_view runs);
 std::string Heading(int level, std::string_view text, std::string_view bookmark = "");
 // A paragraph ending a section; type: "nextPage", "continuous", "evenPage", "oddPage", or ""
-// for none written (which means a new page).
-std::string SectionEnd(std::string_view runs, std::string_view type);
+// for none written (which means a new page); properties: more of the sectPr, for example
+// HeaderReference().
+std::string SectionEnd(std::string_view runs, std::string_view type,
+                       std::string_view properties = "");
+// Refers to the header that Builder::Header adds.
+std::string HeaderReference();
 // A table; every cell is block XML (for example P("x")).
 std::string Table(const std::vector<std::vector<std::string>>& cells);
 
@@ -48,7 +52,8 @@ class Builder {
   Builder& Protection(std::string_view edit);
   Builder& Modified(std::string_view w3cdtf);  // docProps/core.xml dcterms:modified
   Builder& Pages(int pages);                   // docProps/app.xml
-  Builder& Header(std::string_view text);      // default header of the last section
+  // Adds a header part; the last section refers to it unless told otherwise.
+  Builder& Header(std::string_view text, bool onLastSection = true);
   // Adds a picture part and returns a run showing it.
   std::string Image(std::string_view name);
   // Adds a footnote and returns the run that refers to it.
@@ -63,6 +68,7 @@ class Builder {
   std::string modified_ = "2024-03-05T08:09:10Z";
   int pages_ = 0;
   std::string header_;
+  bool headerOnLastSection_ = true;
   std::vector<std::string> images_;
   std::vector<std::string> footnotes_;
 };
