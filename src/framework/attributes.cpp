@@ -1,5 +1,6 @@
 #include "framework/attributes.h"
 
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
@@ -106,6 +107,43 @@ wxColour ParseColor(std::wstring_view text) {
   if (text.size() == 6)
     value |= 0xFF000000UL;
   return ColorFromArgb(value);
+}
+
+int ParseRawAlpha(std::wstring_view text) {
+  ParseColor(text);
+  text = Trim(text);
+  text.remove_prefix(text.starts_with(L"#") ? 1 : 2);
+  if (text.size() == 6)
+    return 255;
+  return static_cast<int>(std::wcstol(std::wstring(text.substr(0, 2)).c_str(), nullptr, 16));
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> SplitAttributeList(std::wstring_view list) {
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
+  size_t i = 0;
+  while (i < list.size()) {
+    while (i < list.size() && (list[i] == L' ' || list[i] == L'\t'))
+      ++i;
+    if (i >= list.size())
+      break;
+    size_t eq = list.find(L'=', i);
+    if (eq == std::wstring_view::npos)
+      throw AttributeError("attribute list without '='");
+    std::wstring_view key = list.substr(i, eq - i);
+    while (!key.empty() && key.back() == L' ')
+      key.remove_suffix(1);
+    size_t q = eq + 1;
+    while (q < list.size() && list[q] == L' ')
+      ++q;
+    if (q >= list.size() || list[q] != L'"')
+      throw AttributeError("attribute list value must be in \"\"");
+    size_t end = list.find(L'"', q + 1);
+    if (end == std::wstring_view::npos)
+      throw AttributeError("unterminated attribute list value");
+    pairs.emplace_back(std::wstring(key), std::wstring(list.substr(q + 1, end - q - 1)));
+    i = end + 1;
+  }
+  return pairs;
 }
 
 Edges ParseEdges(std::wstring_view text) {

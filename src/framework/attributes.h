@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <wx/colour.h>
 #include <wx/gdicmn.h>
@@ -28,6 +30,10 @@ int ParseInt(std::wstring_view text);
 bool ParseBool(std::wstring_view text);
 // "#AARRGGBB" or "#RRGGBB" or "0xAARRGGBB".
 wxColour ParseColor(std::wstring_view text);
+// The alpha byte as written (#AARRGGBB), 255 for #RRGGBB.
+int ParseRawAlpha(std::wstring_view text);
+// Splits an attribute list written as name="value" name="value".
+std::vector<std::pair<std::wstring, std::wstring>> SplitAttributeList(std::wstring_view list);
 // "l,t,r,b"; fewer numbers are an error.
 Edges ParseEdges(std::wstring_view text);
 // "w,h".

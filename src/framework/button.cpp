@@ -81,6 +81,9 @@ void CButtonUI::PaintStatusImage(wxDC& dc) {
   } else {
     DrawImage(dc, normal_);
   }
+  // A disabled picture stands for the whole face, fore picture included.
+  if (!IsEffectivelyEnabled() && !disabled_.empty())
+    return;
   if (hot_ && !hotFore_.empty()) {
     DrawImage(dc, hotFore_);
   } else {

@@ -7,7 +7,7 @@
 namespace framework {
 
 namespace {
-constexpr int kScrollBarWidth = 8;
+constexpr int kScrollBarWidth = 12;
 constexpr int kWheelStep = 24 * 3;
 }  // namespace
 
@@ -171,7 +171,21 @@ void CContainerUI::PaintScrollBar(wxDC& dc) {
   int top = bar.y + (view - thumb) * scrollY_ / scrollRange_;
   const std::wstring* defaults =
       manager_ ? manager_->GetDefaultAttributeList(L"VScrollBar") : nullptr;
-  (void)defaults;
+  if (defaults != nullptr) {
+    // The window's default scroll bar pictures: track and thumb.
+    ImageSpec track, thumbImage;
+    for (const auto& [key, value] : SplitAttributeList(*defaults)) {
+      if (key == L"bknormalimage")
+        track = ParseImageSpec(value);
+      if (key == L"thumbnormalimage")
+        thumbImage = ParseImageSpec(value);
+    }
+    if (!track.empty() && !thumbImage.empty()) {
+      manager_->Images().Draw(dc, bar, track);
+      manager_->Images().Draw(dc, wxRect(bar.x, top, bar.width, thumb), thumbImage);
+      return;
+    }
+  }
   dc.SetPen(*wxTRANSPARENT_PEN);
   dc.SetBrush(wxBrush(wxColour(0xF0, 0xF0, 0xF0)));
   dc.DrawRectangle(bar);

@@ -174,8 +174,10 @@ bool CControlUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
     disabledTextColor_ = ParseColor(value);
   } else if (name == L"bkcolor") {
     bkColor_ = ParseColor(value);
+    bkAlpha_ = ParseRawAlpha(value);
   } else if (name == L"bkcolor2") {
     bkColor2_ = ParseColor(value);
+    gradientAlpha_ = ParseRawAlpha(value);
   } else if (name == L"bordercolor") {
     borderColor_ = ParseColor(value);
   } else if (name == L"focusbordercolor") {
@@ -192,30 +194,9 @@ bool CControlUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
 }
 
 void CControlUI::ApplyAttributeList(std::wstring_view list) {
-  size_t i = 0;
-  while (i < list.size()) {
-    while (i < list.size() && (list[i] == L' ' || list[i] == L'\t'))
-      ++i;
-    if (i >= list.size())
-      break;
-    size_t eq = list.find(L'=', i);
-    if (eq == std::wstring_view::npos)
-      throw AttributeError("attribute list without '='");
-    std::wstring_view key = list.substr(i, eq - i);
-    while (!key.empty() && key.back() == L' ')
-      key.remove_suffix(1);
-    size_t q = eq + 1;
-    while (q < list.size() && list[q] == L' ')
-      ++q;
-    if (q >= list.size() || list[q] != L'"')
-      throw AttributeError("attribute list value must be in \"\"");
-    size_t end = list.find(L'"', q + 1);
-    if (end == std::wstring_view::npos)
-      throw AttributeError("unterminated attribute list value");
-    if (!SetAttribute(key, list.substr(q + 1, end - q - 1))) {
+  for (const auto& [key, value] : SplitAttributeList(list)) {
+    if (!SetAttribute(key, value))
       throw AttributeError("unknown attribute '" + ToUtf8(key) + "'");
-    }
-    i = end + 1;
   }
 }
 
@@ -233,7 +214,25 @@ void CControlUI::PaintBkColor(wxDC& dc) {
   if (!bkColor_)
     return;
   if (bkColor2_) {
-    dc.GradientFillLinear(pos_, *bkColor_, *bkColor2_, wxDOWN);
+    // A gradient is as opaque as the mean of its two colours' alpha bytes, so a second colour
+    // with alpha 0 lets the parent show through.
+    auto alpha = static_cast<unsigned char>((bkAlpha_ + gradientAlpha_) / 2);
+    wxColour from(bkColor_->Red(), bkColor_->Green(), bkColor_->Blue(), alpha);
+    wxColour to(bkColor2_->Red(), bkColor2_->Green(), bkColor2_->Blue(), alpha);
+    if (alpha == 255) {
+      dc.GradientFillLinear(pos_, from, to, wxDOWN);
+      return;
+    }
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    for (int y = 0; y < pos_.height; ++y) {
+      double t = pos_.height > 1 ? static_cast<double>(y) / (pos_.height - 1) : 0.0;
+      auto mix = [t](unsigned char a, unsigned char b) {
+        return static_cast<unsigned char>(a + (b - a) * t);
+      };
+      dc.SetBrush(wxBrush(wxColour(mix(from.Red(), to.Red()), mix(from.Green(), to.Green()),
+                                   mix(from.Blue(), to.Blue()), alpha)));
+      dc.DrawRectangle(pos_.x, pos_.y + y, pos_.width, 1);
+    }
   } else {
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(*bkColor_));

@@ -172,6 +172,8 @@ class CControlUI {
   std::optional<wxColour> disabledTextColor_;
   std::optional<wxColour> bkColor_;
   std::optional<wxColour> bkColor2_;
+  int bkAlpha_ = 255;
+  int gradientAlpha_ = 255;
   std::optional<wxColour> borderColor_;
   std::optional<wxColour> focusBorderColor_;
   int borderSize_ = 0;
