@@ -169,7 +169,9 @@ void COptionUI::Activate() {
 }
 
 void COptionUI::PaintStatusImage(wxDC& dc) {
-  if (selected_) {
+  // Without a picture of its own for "selected and disabled", a disabled option looks disabled.
+  bool disabledLook = !IsEffectivelyEnabled() && selectedDisabled_.empty() && !disabled_.empty();
+  if (selected_ && !disabledLook) {
     if (selectedBkColor_) {
       dc.SetPen(*wxTRANSPARENT_PEN);
       dc.SetBrush(wxBrush(*selectedBkColor_));

@@ -196,13 +196,14 @@ void CContainerUI::PaintScrollBar(wxDC& dc) {
 void CContainerUI::DoPaint(wxDC& dc, const wxRect& clip) {
   if (!pos_.Intersects(clip))
     return;
-  CControlUI::DoPaint(dc, clip);
+  PaintBkColor(dc);
+  PaintBkImage(dc);
+  PaintStatusImage(dc);
+  PaintText(dc);
   wxRect inner = InnerRect();
   wxRect childClip = clip;
   childClip.Intersect(inner);
-  if (childClip.IsEmpty())
-    return;
-  {
+  if (!childClip.IsEmpty()) {
     wxDCClipper clipper(dc, childClip);
     for (auto& item : items_) {
       if (!item->IsVisible() || !item->GetPos().Intersects(childClip))
@@ -211,6 +212,8 @@ void CContainerUI::DoPaint(wxDC& dc, const wxRect& clip) {
     }
   }
   PaintScrollBar(dc);
+  // Last, so children that fill the container do not cover its frame.
+  PaintBorder(dc);
 }
 
 bool CContainerUI::DoEvent(UIEvent& event) {

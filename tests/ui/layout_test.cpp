@@ -112,6 +112,7 @@ TEST(LayoutTest, EveryPictureTheLayoutsNameIsInTheArchive) {
 
 TEST(LayoutTest, WindowAnswersExactlyTheThreePageElements) {
   ui window;
+  window.Create(nullptr, L"VARNIK");
   EXPECT_NE(window.CreateControl(L"BaseUI"), nullptr);
   EXPECT_NE(window.CreateControl(L"ChapterUI"), nullptr);
   EXPECT_NE(window.CreateControl(L"AnyWhereUI"), nullptr);

@@ -118,6 +118,7 @@ TEST_F(MainWindowTest, ExtraWidthGoesToNameAndPathAndRowsFollowTheHeader) {
   }
   list->SelectItem(1, false);
   pm.UpdateLayout();
+  uitest::PumpFor(150);
   auto widths = [&] {
     std::vector<int> w;
     for (int i = 0; i < list->GetHeader()->GetCount(); ++i)
@@ -132,6 +133,7 @@ TEST_F(MainWindowTest, ExtraWidthGoesToNameAndPathAndRowsFollowTheHeader) {
   uitest::Screenshot("main_window_rows");
 
   window->ResizeClient(1100, 640);
+  window->CenterWindow();
   uitest::PumpUntil([&] { return window->GetHWND()->GetClientSize() == wxSize(1100, 640); });
   uitest::PumpFor(100);
   pm.UpdateLayout();
@@ -156,7 +158,7 @@ TEST_F(MainWindowTest, ExtraWidthGoesToNameAndPathAndRowsFollowTheHeader) {
   wxRect del = pm.FindSubControlByName(row, L"btnDel")->GetPos();
   EXPECT_EQ(del.x, list->GetHeader()->GetItemAt(6)->GetPos().x + 4);
   EXPECT_EQ(del.GetSize(), wxSize(16, 16));
-  uitest::PumpFor(100);
+  uitest::PumpFor(150);
   uitest::Screenshot("main_window_wide");
 }
 

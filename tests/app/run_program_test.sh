@@ -1,0 +1,46 @@
+#!/bin/sh
+# Runs the real program on the display given by xvfb-run: the window shows centred at the
+# layout's size without a system caption, the work folder of an earlier run is gone, and the
+# close button ends the program. Usage: run_program_test.sh <varnik executable> <screenshot dir>
+set -u
+program=$1
+shots=$2
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+home="$folder/程序 folder"
+mkdir -p "$home/t" "$shots"
+cp "$program" "$home/varnik"
+echo "left by an earlier run" > "$home/t/0"
+
+fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; exit 1; }
+
+"$home/varnik" &
+pid=$!
+window=""
+for _ in $(seq 1 100); do
+  window=$(xdotool search --onlyvisible --name '^VARNIK$' 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window titled VARNIK"
+sleep 0.5
+[ -e "$home/t" ] && fail "the work folder of an earlier run is still there"
+
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 876 ] && [ "$HEIGHT" = 522 ] || fail "window is ${WIDTH}x${HEIGHT}, not 876x522"
+centre_x=$((X + WIDTH / 2)); centre_y=$((Y + HEIGHT / 2))
+[ "$centre_x" -ge $((1280 / 2 - 1)) ] && [ "$centre_x" -le $((1280 / 2 + 1)) ] || fail "not centred: x $X"
+[ "$centre_y" -ge $((1024 / 2 - 1)) ] && [ "$centre_y" -le $((1024 / 2 + 1)) ] || fail "not centred: y $Y"
+import -window root "$shots/program.png" 2>/dev/null
+
+# The close button: 39x19 at the right edge, 3 pixels in, 4 down.
+xdotool mousemove $((X + WIDTH - 3 - 20)) $((Y + 4 + 9)) click 1
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the close button did not end the program"
+wait "$pid"
+status=$?
+[ "$status" = 0 ] || fail "exit status $status"
+echo "PASS"
