@@ -256,18 +256,21 @@ def progress_and_busy():
     d.rectangle((3, 4, 5, 6), fill=(*BLUE, 255))
     save(img, "prg.png")
 
+    # The picture hangs below the title row, so the dots sit in its top part and the rest is
+    # transparent (palette index 0).
     frames = []
     for f in range(12):
-        img, d = canvas(119, 58, (255, 255, 255, 255))
+        img = Image.new("P", (119, 58), 0)
+        img.putpalette([255, 255, 255, *BLUE, *BLUE_LIGHT] + [0, 0, 0] * 253)
+        d = ImageDraw.Draw(img)
         for i in range(5):
             phase = (f - i * 2) % 12
-            size = 4 + (3 if phase < 3 else 0)
-            shade = BLUE if phase < 3 else BLUE_LIGHT
-            cx = 24 + i * 18
-            d.ellipse(sc(cx - size, 29 - size, cx + size, 29 + size), fill=(*shade, 255))
-        frames.append(done(img, 119, 58).convert("P", palette=Image.ADAPTIVE))
+            size = 4 if phase < 3 else 3
+            cx, cy = 24 + i * 18, 14
+            d.ellipse((cx - size, cy - size, cx + size, cy + size), fill=1 if phase < 3 else 2)
+        frames.append(img)
     frames[0].save(os.path.join(HERE, "1.gif"), save_all=True, append_images=frames[1:], duration=80,
-                   loop=0)
+                   loop=0, transparency=0, disposal=2)
 
 
 # --- auxiliary windows -----------------------------------------------------------------------

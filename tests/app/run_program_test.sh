@@ -33,6 +33,21 @@ centre_x=$((X + WIDTH / 2)); centre_y=$((Y + HEIGHT / 2))
 [ "$centre_y" -ge $((1024 / 2 - 1)) ] && [ "$centre_y" -le $((1024 / 2 + 1)) ] || fail "not centred: y $Y"
 import -window root "$shots/program.png" 2>/dev/null
 
+# Dragging in the title area moves the window; dragging its corner resizes it.
+xdotool mousemove $((X + 400)) $((Y + 30)) mousedown 1 sleep 0.1 mousemove $((X + 420)) $((Y + 45)) \
+  sleep 0.1 mousemove $((X + 450)) $((Y + 70)) sleep 0.1 mouseup 1
+sleep 0.3
+old_x=$X; old_y=$Y
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$X" = $((old_x + 50)) ] && [ "$Y" = $((old_y + 40)) ] || fail "caption drag moved to $X,$Y"
+xdotool mousemove $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mousedown 1 sleep 0.1 \
+  mousemove $((X + WIDTH + 30)) $((Y + HEIGHT + 20)) sleep 0.1 mousemove $((X + WIDTH + 58)) $((Y + HEIGHT + 38)) \
+  sleep 0.1 mouseup 1
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 936 ] && [ "$HEIGHT" = 562 ] || fail "corner drag sized the window ${WIDTH}x${HEIGHT}"
+import -window root "$shots/program_moved_and_resized.png" 2>/dev/null
+
 # The close button: 39x19 at the right edge, 3 pixels in, 4 down.
 xdotool mousemove $((X + WIDTH - 3 - 20)) $((Y + 4 + 9)) click 1
 for _ in $(seq 1 100); do
