@@ -7,7 +7,7 @@ Shapes are drawn four times larger and scaled down, which smooths their edges.
 
 import os
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -22,6 +22,8 @@ GREEN = (46, 160, 67)
 RED = (214, 55, 55)
 ORANGE = (240, 150, 40)
 S = 4  # supersampling factor
+# The Chinese-capable face scripts/setup installs; it also draws Latin text well.
+FONT = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 
 
 def canvas(w, h, fill=(0, 0, 0, 0)):
@@ -293,13 +295,15 @@ def auxiliary():
     for y in range(110):
         t = y / 110
         d.line((0, y, 598, y), fill=(int(43 + 60 * t), int(86 + 70 * t), int(154 + 60 * t), 255))
-    d.text((24, 40), "Varnik", fill=WHITE)
+    d.text((28, 30), "Varnik", fill=WHITE, font=ImageFont.truetype(FONT, 34))
+    d.text((30, 74), "Cut Word documents into smaller ones", fill=(220, 232, 250, 255),
+           font=ImageFont.truetype(FONT, 14))
     save(head, "about_head.png")
 
     foot = Image.new("RGBA", (150, 30), (0, 0, 0, 0))
     d = ImageDraw.Draw(foot)
     d.rounded_rectangle((2, 6, 20, 24), 4, fill=(*BLUE, 255))
-    d.text((26, 9), "Varnik", fill=(*BLUE, 255))
+    d.text((26, 6), "Varnik", fill=(*BLUE, 255), font=ImageFont.truetype(FONT, 15))
     save(foot, "footer.png")
 
     bk = Image.new("RGBA", (40, 40), (255, 255, 255, 255))
