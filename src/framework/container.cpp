@@ -371,10 +371,24 @@ bool CTabLayoutUI::SelectItem(int index) {
   if (index < 0 || index >= GetCount())
     return false;
   current_ = index;
-  for (int i = 0; i < GetCount(); ++i)
-    items_[static_cast<size_t>(i)]->SetInternVisible(i == current_ && IsVisible());
+  ShowCurrentPage();
   NeedUpdate();
   return true;
+}
+
+void CTabLayoutUI::ShowCurrentPage() {
+  for (int i = 0; i < GetCount(); ++i)
+    items_[static_cast<size_t>(i)]->SetInternVisible(i == current_ && IsVisible());
+}
+
+void CTabLayoutUI::SetVisible(bool visible) {
+  CContainerUI::SetVisible(visible);
+  ShowCurrentPage();
+}
+
+void CTabLayoutUI::SetInternVisible(bool visible) {
+  CContainerUI::SetInternVisible(visible);
+  ShowCurrentPage();
 }
 
 bool CTabLayoutUI::Add(std::unique_ptr<CControlUI> control) {

@@ -88,11 +88,15 @@ class CTabLayoutUI : public CContainerUI {
   bool SelectItem(int index);
   bool Add(std::unique_ptr<CControlUI> control) override;
   bool SetAttribute(std::wstring_view name, std::wstring_view value) override;
+  void SetVisible(bool visible = true) override;
+  void SetInternVisible(bool visible) override;
 
  protected:
   void LayoutChildren(const wxRect& inner) override;
 
  private:
+  // Only the current page is visible, and only while the tab layout is.
+  void ShowCurrentPage();
   int current_ = 0;
 };
 

@@ -151,8 +151,7 @@ bool CControlUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
   } else if (name == L"textpadding") {
     textPadding_ = ParseEdges(value);
   } else if (name == L"visible") {
-    visible_ = ParseBool(value);
-    NeedUpdate();
+    SetVisible(ParseBool(value));
   } else if (name == L"enabled") {
     enabled_ = ParseBool(value);
     NeedUpdate();

@@ -164,5 +164,28 @@ TEST(BuilderTest, TreeNodesFollowTheirParentsAndCollapse) {
   EXPECT_EQ(a->GetCheckBox()->GetToolTip(), L"Chapter 1");
 }
 
+TEST(BuilderTest, TabLayoutShowsOnlyItsCurrentPageWhenItsParentIsHiddenAndShown) {
+  Built built = Build(
+      "<VerticalLayout><TabLayout name=\"tabs\" selectedid=\"1\"><Control name=\"p0\" />"
+      "<Control name=\"p1\" /><Control name=\"p2\" /></TabLayout></VerticalLayout>");
+  auto* root = dynamic_cast<CContainerUI*>(built.root.get());
+  auto* tabs = dynamic_cast<CTabLayoutUI*>(root->GetItemAt(0));
+  ASSERT_NE(tabs, nullptr);
+  auto visible = [&] {
+    std::vector<bool> v;
+    for (int i = 0; i < tabs->GetCount(); ++i) v.push_back(tabs->GetItemAt(i)->IsVisible());
+    return v;
+  };
+  EXPECT_EQ(visible(), (std::vector<bool>{false, true, false}));
+  root->SetAttribute(L"visible", L"false");
+  EXPECT_FALSE(tabs->GetItemAt(1)->IsShown());
+  root->SetAttribute(L"visible", L"true");
+  EXPECT_EQ(visible(), (std::vector<bool>{false, true, false}));
+  tabs->SelectItem(2);
+  EXPECT_EQ(visible(), (std::vector<bool>{false, false, true}));
+  EXPECT_FALSE(tabs->SelectItem(3));
+  EXPECT_EQ(tabs->GetCurSel(), 2);
+}
+
 }  // namespace
 }  // namespace framework
