@@ -226,15 +226,18 @@ def option_marks():
     img, d = canvas(12, 12)
     d.ellipse(sc(0.5, 0.5, 11.5, 11.5), fill=WHITE, outline=(120, 140, 170, 255), width=S)
     save(done(img, 12, 12), "RadioBtnNon.png")
+    # Selected: a blue disc with a white ring and centre, which reads on white pages and on
+    # the blue settings panel alike.
     img, d = canvas(12, 12)
-    d.ellipse(sc(0.5, 0.5, 11.5, 11.5), fill=WHITE, outline=(*BLUE, 255), width=S)
-    d.ellipse(sc(3, 3, 9, 9), fill=(*BLUE, 255))
+    d.ellipse(sc(0.5, 0.5, 11.5, 11.5), fill=(*BLUE, 255), outline=(200, 214, 236, 255), width=S)
+    d.ellipse(sc(3.5, 3.5, 8.5, 8.5), fill=WHITE)
     save(done(img, 12, 12), "RadioBtnSel.png")
     img, d = canvas(16, 16)
     d.rounded_rectangle(sc(1, 1, 15, 15), 2 * S, fill=WHITE, outline=(120, 140, 170, 255), width=S)
     save(done(img, 16, 16), "1376291420_checkbox_no.png")
     img, d = canvas(16, 16)
-    d.rounded_rectangle(sc(1, 1, 15, 15), 2 * S, fill=(*BLUE, 255))
+    d.rounded_rectangle(sc(1, 1, 15, 15), 2 * S, fill=(*BLUE, 255), outline=(200, 214, 236, 255),
+                        width=S)
     d.line(sc(4, 8, 7, 11, 12, 5), fill=WHITE, width=int(2 * S), joint="curve")
     save(done(img, 16, 16), "1376291417_checkbox_yes.png")
 

@@ -276,8 +276,9 @@ void CControlUI::PaintText(wxDC& dc) {
 void CControlUI::PaintBorder(wxDC& dc) {
   if (borderSize_ <= 0 || !borderColor_)
     return;
+  bool focused = focusBorderColor_ && manager_ != nullptr && manager_->GetFocus() == this;
   dc.SetBrush(*wxTRANSPARENT_BRUSH);
-  dc.SetPen(wxPen(*borderColor_, 1));
+  dc.SetPen(wxPen(focused ? *focusBorderColor_ : *borderColor_, 1));
   for (int i = 0; i < borderSize_; ++i) {
     dc.DrawRectangle(pos_.x + i, pos_.y + i, pos_.width - 2 * i, pos_.height - 2 * i);
   }

@@ -125,6 +125,8 @@ class CControlUI {
   virtual void SyncNative() {}
   // Whether a press on this control may start moving the window from the caption area.
   virtual bool IsCaptionTransparent() const { return true; }
+  // Whether a press inside the control gives it the window's focus (lists).
+  virtual bool IsFocusable() const { return false; }
   // Text colour given by the enclosing list row (hot, selected, disabled), if any.
   virtual std::optional<wxColour> ItemTextColor() const;
 

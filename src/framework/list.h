@@ -101,6 +101,7 @@ class CListUI : public CVerticalLayoutUI {
 
   bool SetAttribute(std::wstring_view name, std::wstring_view value) override;
   bool IsCaptionTransparent() const override { return false; }
+  bool IsFocusable() const override { return true; }
 
  protected:
   CListHeaderUI* header_ = nullptr;

@@ -39,6 +39,7 @@ CPaintManagerUI::CPaintManagerUI() : images_(std::make_unique<ImageCache>(nullpt
 
 CPaintManagerUI::~CPaintManagerUI() {
   hot_ = nullptr;
+  focus_ = nullptr;
   captured_ = nullptr;
   root_.reset();
 }
@@ -207,6 +208,12 @@ void CPaintManagerUI::HandleMouse(UIEvent event) {
   }
   if (event.type == UIEventType::MouseMove && captured_ == nullptr)
     SetHot(target, event.point);
+  if (event.type == UIEventType::ButtonDown || event.type == UIEventType::RButtonDown) {
+    CControlUI* focusable = target;
+    while (focusable != nullptr && !focusable->IsFocusable())
+      focusable = focusable->GetParent();
+    SetFocus(focusable);
+  }
   if (event.type == UIEventType::ButtonDown) {
     captured_ = target;
   } else if (event.type == UIEventType::ButtonUp) {
@@ -227,7 +234,16 @@ void CPaintManagerUI::HandleMouse(UIEvent event) {
   }
 }
 
+void CPaintManagerUI::SetFocus(CControlUI* control) {
+  if (focus_ == control)
+    return;
+  focus_ = control;
+  Invalidate();
+}
+
 void CPaintManagerUI::ReapControl(CControlUI* control) {
+  if (focus_ == control)
+    focus_ = nullptr;
   if (hot_ == control)
     hot_ = nullptr;
   if (captured_ == control)

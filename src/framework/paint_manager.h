@@ -79,6 +79,8 @@ class CPaintManagerUI {
   // A control going away must not stay hot or captured.
   void ReapControl(CControlUI* control);
   CControlUI* GetHot() const { return hot_; }
+  CControlUI* GetFocus() const { return focus_; }
+  void SetFocus(CControlUI* control);
 
  private:
   void SetHot(CControlUI* control, wxPoint point);
@@ -94,6 +96,7 @@ class CPaintManagerUI {
   std::map<std::wstring, std::vector<COptionUI*>> groups_;
   CControlUI* hot_ = nullptr;
   CControlUI* captured_ = nullptr;
+  CControlUI* focus_ = nullptr;
   bool needUpdate_ = true;
 };
 

@@ -173,7 +173,8 @@ TEST(BuilderTest, TabLayoutShowsOnlyItsCurrentPageWhenItsParentIsHiddenAndShown)
   ASSERT_NE(tabs, nullptr);
   auto visible = [&] {
     std::vector<bool> v;
-    for (int i = 0; i < tabs->GetCount(); ++i) v.push_back(tabs->GetItemAt(i)->IsVisible());
+    for (int i = 0; i < tabs->GetCount(); ++i)
+      v.push_back(tabs->GetItemAt(i)->IsVisible());
     return v;
   };
   EXPECT_EQ(visible(), (std::vector<bool>{false, true, false}));

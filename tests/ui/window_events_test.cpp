@@ -105,6 +105,7 @@ TEST_F(WindowEventsTest, ListRowsRaiseTheirNotificationsUnlessDisabled) {
                                                                  {L"itemselect", L"ListFile"}};
   EXPECT_EQ(recorder.seen, expected);
   EXPECT_EQ(list->GetCurSel(), 0);
+  EXPECT_EQ(pm.GetFocus(), list) << "a press in the list focuses it (its border turns blue)";
 
   // The delete button of a row clicks by itself and knows its row as parent's parent.
   recorder.seen.clear();
