@@ -31,8 +31,12 @@ CApplication::~CApplication() {
 }
 
 void MessageLoop() {
-  if (wxTheApp != nullptr)
-    wxTheApp->OnRun();
+  if (wxTheApp == nullptr)
+    return;
+  wxTheApp->OnRun();
+  // What was queued before the quit still happens: a window that was asked to close is
+  // destroyed (with its own destroy handling) before the caller releases it.
+  wxTheApp->ProcessPendingEvents();
 }
 
 void PostQuitMessage(int code) {

@@ -15,6 +15,7 @@
 #include "framework/control.h"
 #include "framework/image.h"
 #include "framework/notify.h"
+#include "framework/text_render.h"
 
 namespace framework {
 
@@ -99,9 +100,5 @@ class CPaintManagerUI {
   CControlUI* focus_ = nullptr;
   bool needUpdate_ = true;
 };
-
-// Draws text into a rectangle with the alignment flags of control.h.
-void DrawTextIn(wxDC& dc, const wxRect& rect, const std::wstring& text, const wxFont& font,
-                const wxColour& color, unsigned style);
 
 }  // namespace framework

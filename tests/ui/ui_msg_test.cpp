@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/frame.h>
 
 #include "framework/label.h"
+#include "framework/text_render.h"
 #include "support/temp_folder.h"
 #include "ui/gui_support.h"
 #include "ui/main_window.h"
@@ -112,6 +114,43 @@ TEST_F(UIMsgTest, BoxWithoutOwnerIsCentredOnTheScreenAndLeavesWindowsEnabled) {
   util::ShowMessageBox(L"", nullptr);
   EXPECT_TRUE(checked);
   EXPECT_EQ(UIMsg::Active(), nullptr);
+}
+
+TEST_F(UIMsgTest, LongMessagesWrapIntoTheLabelsWidth) {
+  ui window;
+  window.Create(nullptr, L"VARNIK");
+  wxBitmap bitmap(400, 200);
+  wxMemoryDC dc(bitmap);
+  dc.SetFont(window.GetPaintManager().GetFont(0));
+  struct Case {
+    std::wstring text;
+    size_t minLines;
+  };
+  const Case cases[] = {
+      {kLongMessage, 3},
+      {L"first line\nsecond line", 2},
+      {std::wstring(120, L'x'), 2},  // one word wider than the label
+      {L"一个没有空格的很长的中文句子会在字与字之间换行因为中文不用空格分词所以必须在字之间断开",
+       2},
+  };
+  for (const Case& c : cases) {
+    auto lines = framework::WrapText(dc, wxString(c.text), 364);
+    EXPECT_GE(lines.size(), c.minLines) << wxString(c.text);
+    wxString joined;
+    for (const wxString& line : lines) {
+      EXPECT_LE(dc.GetTextExtent(line).x, 364) << line;
+      EXPECT_FALSE(line.empty());
+      joined += line;
+    }
+    wxString expected(c.text);
+    expected.Replace(" ", "");
+    expected.Replace("\n", "");
+    joined.Replace(" ", "");
+    EXPECT_EQ(joined, expected) << "no letter is lost";
+  }
+  // The sample message fits the label's 95 pixels.
+  EXPECT_LE(
+      static_cast<int>(framework::WrapText(dc, kLongMessage, 364).size()) * dc.GetCharHeight(), 95);
 }
 
 }  // namespace
