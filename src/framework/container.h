@@ -43,6 +43,7 @@ class CContainerUI : public CControlUI {
   void ForEach(const std::function<void(CControlUI*)>& f) override;
 
  protected:
+  static constexpr int kScrollBarWidth = 12;
   wxRect InnerRect() const;
   // Places the floating children; the others are placed by LayoutChildren.
   void PlaceFloat(CControlUI* child, const wxRect& inner);
