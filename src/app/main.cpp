@@ -1,5 +1,6 @@
 // Start-up and shutdown of the window program.
 
+#include <cstdio>
 #include <memory>
 
 #include "framework/application.h"
@@ -12,8 +13,10 @@
 int main(int argc, char** argv) {
   // The toolkit, image decoders and the windows' thread.
   framework::CApplication application(argc, argv);
-  if (!application.IsReady())
+  if (!application.IsReady()) {
+    std::fputs("varnik: cannot open the display\n", stderr);
     return 1;
+  }
   ui::RegisterSkinArchive();
   ui::InstallMessagePresenter();
 

@@ -19,13 +19,17 @@ class FrameworkApp : public wxApp {
 
 CApplication::CApplication(int& argc, char** argv) {
   wxApp::SetInstance(new FrameworkApp());
-  ready_ = wxEntryStart(argc, argv) && wxTheApp != nullptr && wxTheApp->CallOnInit();
+  // A failed start cleans up after itself; only a started toolkit is ended here.
+  started_ = wxEntryStart(argc, argv);
+  ready_ = started_ && wxTheApp != nullptr && wxTheApp->CallOnInit();
   if (ready_)
     wxInitAllImageHandlers();
 }
 
 CApplication::~CApplication() {
-  if (wxTheApp != nullptr)
+  if (!started_)
+    return;
+  if (ready_ && wxTheApp != nullptr)
     wxTheApp->OnExit();
   wxEntryCleanup();
 }

@@ -15,6 +15,7 @@ class CApplication {
   bool IsReady() const { return ready_; }
 
  private:
+  bool started_ = false;
   bool ready_ = false;
 };
 

@@ -1,6 +1,12 @@
 #pragma once
 // The main window object `ui`: builds skin.xml with its three tab pages and wires the window's
 // events. It stays a thin wiring class; what the controls do lives in the logic it calls.
+//
+// Wiring points: controls by name through GetPaintManager().FindControl / Find<T> (rows:
+// FindSubControlByName(row, name)); notifications in Notify (every one) and OnClick ("click");
+// window and private messages in HandleMessage; system commands in OnSysCommand. Workers reach
+// the window through Messages() (util::MessageTarget): Send waits for the window's thread,
+// Post does not.
 
 #include <memory>
 
