@@ -48,6 +48,18 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 936 ] && [ "$HEIGHT" = 562 ] || fail "corner drag sized the window ${WIDTH}x${HEIGHT}"
 import -window root "$shots/program_moved_and_resized.png" 2>/dev/null
 
+# A double click in the title area maximises to the screen and a second one restores.
+xdotool mousemove $((X + 400)) $((Y + 30)) click --repeat 2 --delay 80 1
+sleep 0.4
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 1024 ] || fail "double click gave ${WIDTH}x${HEIGHT}, not the screen"
+import -window root "$shots/program_maximised.png" 2>/dev/null
+sleep 1  # apart from the first pair, or the toolkit counts a triple click
+xdotool mousemove $((X + 400)) $((Y + 30)) click --repeat 2 --delay 80 1
+sleep 0.4
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 936 ] && [ "$HEIGHT" = 562 ] || fail "second double click gave ${WIDTH}x${HEIGHT}"
+
 # The close button: 39x19 at the right edge, 3 pixels in, 4 down.
 xdotool mousemove $((X + WIDTH - 3 - 20)) $((Y + 4 + 9)) click 1
 for _ in $(seq 1 100); do

@@ -131,6 +131,35 @@ TEST_F(WindowEventsTest, ListRowsRaiseTheirNotificationsUnlessDisabled) {
   pm.RemoveNotifier(&recorder);
 }
 
+TEST_F(WindowEventsTest, LongListsScrollWithTheWheel) {
+  auto& pm = window_->GetPaintManager();
+  auto* list = pm.Find<framework::CListUI>(L"ListFile");
+  framework::CDialogBuilder rows;
+  for (int i = 0; i < 30; ++i) {
+    auto row = i == 0 ? rows.Create(L"filelistitem.xml", pm.GetArchive()) : rows.Create();
+    pm.FindSubControlByName(row.get(), L"LBName")->SetText(L"document " + std::to_wstring(i + 1));
+    ASSERT_TRUE(list->Add(std::move(row)));
+  }
+  pm.UpdateLayout();
+  framework::CListBodyUI* body = list->GetList();
+  EXPECT_EQ(body->GetScrollPos(), 0);
+  int firstTop = list->GetItemAt(0)->GetPos().y;
+  framework::UIEvent wheel{framework::UIEventType::Wheel,
+                           list->GetItemAt(1)->GetPos().GetPosition() + wxPoint(50, 5)};
+  wheel.wheelDelta = -120;
+  pm.HandleMouse(wheel);
+  pm.UpdateLayout();
+  EXPECT_GT(body->GetScrollPos(), 0);
+  EXPECT_EQ(list->GetItemAt(0)->GetPos().y, firstTop - body->GetScrollPos());
+  for (int i = 0; i < 20; ++i)
+    pm.HandleMouse(wheel);
+  pm.UpdateLayout();
+  // The last row ends at the bottom of the list's view.
+  EXPECT_EQ(list->GetItemAt(29)->GetPos().GetBottom(), body->GetPos().GetBottom());
+  uitest::PumpFor(150);
+  uitest::Screenshot("list_scrolled");
+}
+
 TEST_F(WindowEventsTest, WorkerMessagesArriveInOrderAndSendWaits) {
   std::atomic<bool> sent{false};
   std::thread worker([&] {
