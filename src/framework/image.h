@@ -37,7 +37,7 @@ class ImageCache {
   explicit ImageCache(const ResourceArchive* archive) : archive_(archive) {}
   // The picture, or nullptr when the archive does not hold it or it cannot be decoded.
   const wxImage* Get(const std::wstring& file, const std::optional<wxColour>& mask);
-  // Draws the picture into the control's rectangle as the spec says.
+  // Draws the picture into the control's rectangle by its source, placement and corners.
   void Draw(wxDC& dc, const wxRect& control, const ImageSpec& spec);
 
  private:
