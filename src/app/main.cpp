@@ -1,0 +1,38 @@
+// Start-up and shutdown of the window program.
+
+#include <cstdio>
+#include <memory>
+
+#include "framework/application.h"
+#include "settings/ini.h"
+#include "ui/main_window.h"
+#include "ui/skin_archive.h"
+#include "ui/ui_msg.h"
+#include "util/program_folders.h"
+
+int main(int argc, char** argv) {
+  // The toolkit, image decoders and the windows' thread.
+  framework::CApplication application(argc, argv);
+  if (!application.IsReady()) {
+    std::fputs("varnik: cannot open the display\n", stderr);
+    return 1;
+  }
+  ui::RegisterSkinArchive();
+  ui::InstallMessagePresenter();
+
+  settings::SetSettingsPath(util::SettingsFilePath());
+
+  // Creating the window removes the work folder, builds skin.xml and sizes the window from
+  // the layout; the creation size is never seen.
+  auto window = std::make_unique<ui::ui>();
+  window->Create(nullptr, L"VARNIK", wxPoint(0, 0), wxSize(1277, 900));
+  window->AcceptFiles(true);
+  window->CenterWindow();
+  window->SetIcons({L"varnik_16.png", L"varnik_32.png", L"varnik_48.png"});
+  window->ShowWindow(true);
+
+  framework::MessageLoop();
+
+  window.reset();
+  return 0;
+}

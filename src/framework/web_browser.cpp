@@ -1,0 +1,57 @@
+#include "framework/web_browser.h"
+
+#include <wx/webview.h>
+
+#include "framework/paint_manager.h"
+
+namespace framework {
+
+CWebBrowserUI::~CWebBrowserUI() {
+  if (native_ != nullptr)
+    native_->Destroy();
+}
+
+void CWebBrowserUI::Navigate(const std::wstring& url) {
+  homePage_ = url;
+  if (native_ != nullptr)
+    native_->LoadURL(wxString(url));
+}
+
+void CWebBrowserUI::EnableContextMenu(bool enable) {
+  contextMenu_ = enable;
+  if (native_ != nullptr)
+    native_->EnableContextMenu(enable);
+}
+
+bool CWebBrowserUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
+  if (name == L"homepage") {
+    homePage_ = std::wstring(value);
+  } else if (name == L"autonavi") {
+    autoNavigate_ = ParseBool(value);
+  } else if (name == L"clsid") {
+    // The browser is the platform's own; the identifier is accepted for old layouts.
+  } else {
+    return CControlUI::SetAttribute(name, value);
+  }
+  return true;
+}
+
+void CWebBrowserUI::SyncNative() {
+  bool shown = IsShown() && pos_.width > 0 && pos_.height > 0;
+  // Created on first show: a web view is heavy and hidden windows never need one.
+  if (native_ == nullptr && shown && manager_ != nullptr && manager_->GetPaintWindow() != nullptr) {
+    native_ = wxWebView::New(manager_->GetPaintWindow(), wxID_ANY,
+                             autoNavigate_ ? wxString(homePage_) : wxString(wxWebViewDefaultURLStr),
+                             pos_.GetPosition(), pos_.GetSize());
+    if (native_ != nullptr)
+      native_->EnableContextMenu(contextMenu_);
+  }
+  if (native_ == nullptr)
+    return;
+  if (shown)
+    native_->SetSize(pos_);
+  if (native_->IsShown() != shown)
+    native_->Show(shown);
+}
+
+}  // namespace framework
