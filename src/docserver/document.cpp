@@ -135,7 +135,7 @@ std::optional<double> Document::LastSaved() {
   if (core.empty() || !package_->Has(core))
     return std::nullopt;
   std::string text;
-  for (auto n : package_->Xml(core).first_child().children())
+  for (auto n : package_->Xml(core).document_element().children())
     if (EndsWith(n.name(), ":modified") || std::strcmp(n.name(), "modified") == 0)
       text = n.text().get();
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;

@@ -287,8 +287,10 @@ std::string Builder::Bytes() const {
           {"word/_rels/document.xml.rels", docRels},
           {"word/styles.xml", kStyles},
           {"word/settings.xml", settings},
+          // With the declaration Word writes, which a reader must step over.
           {"docProps/core.xml",
-           "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+           "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<cp:coreProperties "
+           "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
            "metadata/core-properties\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dcterms:modified "
            "xsi:type=\"dcterms:W3CDTF\">" +
