@@ -1,5 +1,7 @@
 #include "engine/chapter_reader.h"
 
+#include <utility>
+
 #include "engine/word_members.h"
 #include "util/names.h"
 
@@ -38,6 +40,14 @@ void PrepareTable(const WordObject& toc) {
 }
 
 // The first paragraph of the bookmark named key; an unknown name fails the call.
+// The paragraphs of the i-th table of contents, made ready for reading, and their count.
+std::pair<WordObject, std::int32_t> TableParagraphs(const WordObject& tocs, std::int32_t i) {
+  WordObject toc = CallObject(M::TablesOfContentsItem, tocs, {Variant::I4(i)});
+  PrepareTable(toc);
+  WordObject paragraphs = CallObject(M::RangeParagraphs, CallObject(M::TableOfContentsRange, toc));
+  return {paragraphs, CallI4(M::ParagraphsCount, paragraphs)};
+}
+
 WordObject HeadingParagraph(const WordObject& document, const std::wstring& key) {
   WordObject bookmarks = CallObject(M::DocumentBookmarks, document);
   WordObject bookmark = CallObject(M::BookmarksItem, bookmarks, {Variant::String(key)});
@@ -79,11 +89,7 @@ void ReadChaptersFromLinks(const WordObject& document, std::vector<ChapterEntry>
   StartProgress(window, progressBase, progressSpan);
   WordObject tocs = CallObject(M::DocumentTablesOfContents, document);
   for (std::int32_t i = 1; i <= CallI4(M::TablesOfContentsCount, tocs); ++i) {
-    WordObject toc = CallObject(M::TablesOfContentsItem, tocs, {Variant::I4(i)});
-    PrepareTable(toc);
-    WordObject paragraphs =
-        CallObject(M::RangeParagraphs, CallObject(M::TableOfContentsRange, toc));
-    std::int32_t count = CallI4(M::ParagraphsCount, paragraphs);
+    auto [paragraphs, count] = TableParagraphs(tocs, i);
     if (count == 0)
       continue;
     float step = static_cast<float>(progressSpan) / static_cast<float>(count);
@@ -134,11 +140,7 @@ void ReadChaptersFromFields(const WordObject& document, std::vector<ChapterEntry
   StartProgress(window, progressBase, progressSpan);
   WordObject tocs = CallObject(M::DocumentTablesOfContents, document);
   for (std::int32_t i = 1; i <= CallI4(M::TablesOfContentsCount, tocs); ++i) {
-    WordObject toc = CallObject(M::TablesOfContentsItem, tocs, {Variant::I4(i)});
-    PrepareTable(toc);
-    WordObject paragraphs =
-        CallObject(M::RangeParagraphs, CallObject(M::TableOfContentsRange, toc));
-    std::int32_t count = CallI4(M::ParagraphsCount, paragraphs);
+    auto [paragraphs, count] = TableParagraphs(tocs, i);
     if (count == 0)
       continue;
     WordObject first = CallObject(M::ParagraphsItem, paragraphs, {Variant::I4(1)});

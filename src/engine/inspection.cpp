@@ -23,24 +23,28 @@ void CloseUnsaved(const WordObject& document) {
   CloseDocument(document, RefI4(0), RefI4(1), ArgOmitted);
 }
 
+// Opens a document for reading and sets the print layout view; an empty handle when either
+// fails (nothing is shown: the readers report -1).
+WordObject TryOpen(const WordObject& application, std::wstring_view path,
+                   const automation::Variant& readOnly) {
+  try {
+    WordObject document = OpenDocument(application, path, ArgOmitted, readOnly);
+    if (document)
+      SetActiveViewType(application, kPrintLayoutView);
+    return document;
+  } catch (...) {
+    return {};
+  }
+}
+
 }  // namespace
 
 std::int32_t wordctrl::ReadPageCount(std::wstring_view path, std::wstring& timeText,
                                      util::MessageTarget* window, std::int32_t progressBase,
                                      std::int32_t progressStep) {
-  WordObject document;
-  try {
-    document = OpenDocument(application_, path, ArgOmitted, ArgTrue);
-    if (!document)
-      return -1;
-  } catch (...) {
+  WordObject document = TryOpen(application_, path, ArgTrue);
+  if (!document)
     return -1;
-  }
-  try {
-    SetActiveViewType(application_, kPrintLayoutView);
-  } catch (...) {
-    return -1;
-  }
 
   std::int32_t result = -1;
   try {
@@ -75,16 +79,10 @@ std::int32_t wordctrl::ReadPageCount(std::wstring_view path, std::wstring& timeT
 
 std::int32_t wordctrl::ReadChapters(std::wstring_view path, std::vector<ChapterEntry>& chapters,
                                     util::MessageTarget* window) {
-  WordObject document;
-  try {
-    document = OpenDocument(application_, path, ArgOmitted, ArgOmitted);
-    if (!document)
-      return -1;
-  } catch (...) {
+  WordObject document = TryOpen(application_, path, ArgOmitted);
+  if (!document)
     return -1;
-  }
   try {
-    SetActiveViewType(application_, kPrintLayoutView);
     ReadChaptersFromLinks(document, chapters, window, 30, 150);
     if (chapters.empty())
       ReadChaptersFromFields(document, chapters, window, 180, 150);
