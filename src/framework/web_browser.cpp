@@ -23,6 +23,17 @@ void CWebBrowserUI::EnableContextMenu(bool enable) {
     native_->EnableContextMenu(enable);
 }
 
+void CWebBrowserUI::EnableScrollBars(bool enable) {
+  scrollBars_ = enable;
+  HideScrollBars();
+}
+
+void CWebBrowserUI::HideScrollBars() {
+  // The web view has no switch of its own for this; every loaded page is told instead.
+  if (native_ != nullptr && !scrollBars_)
+    native_->RunScriptAsync("document.documentElement.style.overflow='hidden';");
+}
+
 bool CWebBrowserUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
   if (name == L"homepage") {
     homePage_ = std::wstring(value);
@@ -43,8 +54,13 @@ void CWebBrowserUI::SyncNative() {
     native_ = wxWebView::New(manager_->GetPaintWindow(), wxID_ANY,
                              autoNavigate_ ? wxString(homePage_) : wxString(wxWebViewDefaultURLStr),
                              pos_.GetPosition(), pos_.GetSize());
-    if (native_ != nullptr)
+    if (native_ != nullptr) {
       native_->EnableContextMenu(contextMenu_);
+      native_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
+        HideScrollBars();
+        event.Skip();
+      });
+    }
   }
   if (native_ == nullptr)
     return;
