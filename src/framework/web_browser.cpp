@@ -57,7 +57,24 @@ void CWebBrowserUI::SyncNative() {
     if (native_ != nullptr) {
       native_->EnableContextMenu(contextMenu_);
       native_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
+        // The engine's own error page arrives after the error; ours replaces it.
+        if (showErrorPage_) {
+          showErrorPage_ = false;
+          native_->SetPage(wxString(errorPage_), wxString());
+        }
         HideScrollBars();
+        event.Skip();
+      });
+      native_->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) {
+        if (!errorPage_.empty()) {
+          showErrorPage_ = true;
+          native_->CallAfter([this] {
+            if (showErrorPage_) {
+              showErrorPage_ = false;
+              native_->SetPage(wxString(errorPage_), wxString());
+            }
+          });
+        }
         event.Skip();
       });
     }

@@ -21,6 +21,8 @@ class CWebBrowserUI : public CControlUI {
   void EnableScrollBars(bool enable);
   bool HasScrollBars() const { return scrollBars_; }
   bool HasContextMenu() const { return contextMenu_; }
+  // Shown in place of a page that cannot be loaded (no network, unknown host).
+  void SetErrorPage(std::wstring html) { errorPage_ = std::move(html); }
   bool SetAttribute(std::wstring_view name, std::wstring_view value) override;
   void SyncNative() override;
 
@@ -36,6 +38,8 @@ class CWebBrowserUI : public CControlUI {
   bool autoNavigate_ = false;
   bool contextMenu_ = false;
   bool scrollBars_ = true;
+  std::wstring errorPage_;
+  bool showErrorPage_ = false;
 };
 
 }  // namespace framework

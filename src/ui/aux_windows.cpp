@@ -7,6 +7,15 @@ namespace ui {
 namespace {
 framework::WindowImplBase* active = nullptr;
 
+// What the feedback window shows when the feedback page cannot be reached.
+constexpr wchar_t kFeedbackOffline[] =
+    L"<html><body style=\"font-family:sans-serif;color:#2c2c2c;margin:24px\">"
+    L"<h3 style=\"color:#2b569a\">Feedback</h3>"
+    L"<p>The feedback page cannot be reached just now.</p>"
+    L"<p>Please write to <b>varnik-support@example.org</b> with what you did, what you "
+    L"expected and what happened.</p>"
+    L"<p>Thank you for helping to make Varnik better.</p></body></html>";
+
 template <typename Window>
 void OpenModal(framework::WindowImplBase* owner, const wchar_t* title) {
   Window window;
@@ -47,6 +56,7 @@ void UIFB::Notify(framework::TNotifyUI& msg) {
     if (browser_ != nullptr) {
       browser_->EnableContextMenu(false);
       browser_->EnableScrollBars(false);
+      browser_->SetErrorPage(kFeedbackOffline);
       browser_->Navigate(kFeedbackPage);
       browser_->SetAttribute(L"mouse", L"true");
     }
