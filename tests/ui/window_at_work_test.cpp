@@ -445,6 +445,33 @@ TEST_F(WindowAtWork, ChapterTabReadsTheContentsAndCutsAtTheCheckedChapters) {
   Shot("08_chapters_done");
 }
 
+TEST_F(WindowAtWork, AChapterReadRefusedDuringARunIsTriedAgainOnTheNextVisit) {
+  Drop({Doc(L"book.docx", Book()), Doc(L"plain.docx", Pages(2))});
+  WaitIdle();
+  PickExportFolder(out_.Path());
+  Find(L"edtEvery")->SetText(L"1");
+  fileList()->SelectItem(1);
+  gate_.Close();
+  Press(L"btnProcess");
+  ASSERT_EQ(bench().busyFlag, 1);
+  fileList()->SelectItem(0);  // as the program would not allow: the list is disabled
+  Press(L"optChapter");
+  EXPECT_FALSE(bench().documents[0].chaptersLoaded);
+  EXPECT_EQ(Find<framework::CTreeViewUI>(L"TreeMenu")->GetCount(), 0);
+  EXPECT_FALSE(Find(L"notitle")->IsVisible()) << "nothing is known yet";
+  EXPECT_FALSE(fileList()->IsEnabled());
+  gate_.Open();
+  WaitIdle();
+  EXPECT_TRUE(fileList()->IsEnabled());
+
+  Press(L"optBase");
+  Press(L"optChapter");
+  WaitIdle();
+  EXPECT_TRUE(bench().documents[0].chaptersLoaded);
+  EXPECT_EQ(Find<framework::CTreeViewUI>(L"TreeMenu")->GetCount(), 4);
+  EXPECT_TRUE(fileList()->IsEnabled());
+}
+
 TEST_F(WindowAtWork, ChapterTreePlacesHeadingsByLevel) {
   auto chapter = [](int level, std::wstring title) {
     engine::ChapterEntry entry;
@@ -560,6 +587,18 @@ TEST_F(WindowAtWork, WindowCommandsHelpZoomAndTheAboutAndFeedbackWindows) {
   EXPECT_FALSE(window_->IsZoomed());
   EXPECT_TRUE(Find(L"maxbtn")->IsVisible());
   EXPECT_FALSE(Find(L"restorebtn")->IsVisible());
+
+  // The about menu hangs below its button, 5 pixels to the left.
+  Press(L"btnAbout");
+  framework::CMenuWnd* aboutMenu = OpenMenu();
+  ASSERT_NE(aboutMenu, nullptr);
+  EXPECT_NE(aboutMenu->GetPaintManager().FindControl(L"menuAbout"), nullptr);
+  framework::CControlUI* button = Find(L"btnAbout");
+  wxPoint corner = window_->GetHWND()->GetChildren().front()->ClientToScreen(
+      wxPoint(button->GetPos().GetLeft() - 5, button->GetPos().GetBottom() + 1));
+  EXPECT_EQ(aboutMenu->GetHWND()->GetPosition(), corner);
+  aboutMenu->Close();
+  uitest::PumpUntil([] { return OpenMenu() == nullptr; });
 
   std::wstring seenClass;
   bool noContextMenu = false, noScrollBars = false;
