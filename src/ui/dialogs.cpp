@@ -16,7 +16,8 @@ FilePicker& CurrentFilePicker() {
 
 std::optional<std::vector<std::wstring>> SystemFileDialog() {
   wxFileDialog dialog(nullptr, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
-                      "WORD FORMAT (*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf",
+                      // Desktop file dialogs match patterns by letter case.
+                      "WORD FORMAT (*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf;*.DOC;*.DOCX;*.RTF",
                       wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK)
     return std::nullopt;
