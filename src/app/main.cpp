@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "docserver/server.h"
 #include "framework/application.h"
 #include "settings/ini.h"
+#include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/skin_archive.h"
 #include "ui/ui_msg.h"
@@ -19,6 +21,11 @@ int main(int argc, char** argv) {
   }
   ui::RegisterSkinArchive();
   ui::InstallMessagePresenter();
+  ui::InstallFolderPicker();
+  // The documents are cut by the built-in document server. A Windows build would first try
+  // the office program's own automation server and register this one only when creating that
+  // server fails.
+  docserver::RegisterBuiltInServer();
 
   settings::SetSettingsPath(util::SettingsFilePath());
 

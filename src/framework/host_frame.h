@@ -17,6 +17,7 @@ class HostFrame : public wxFrame {
   wxPanel* Canvas() const { return canvas_; }
   // The window object is going away; native events are no longer passed on.
   void Detach() { owner_ = nullptr; }
+  WindowImplBase* GetOwnerWindow() const { return owner_; }
   void AcceptFiles(bool accept);
   // Queues a call of the message queue's drain on this window's thread; any thread.
   void Wake();

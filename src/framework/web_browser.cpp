@@ -23,6 +23,17 @@ void CWebBrowserUI::EnableContextMenu(bool enable) {
     native_->EnableContextMenu(enable);
 }
 
+void CWebBrowserUI::EnableScrollBars(bool enable) {
+  scrollBars_ = enable;
+  HideScrollBars();
+}
+
+void CWebBrowserUI::HideScrollBars() {
+  // The web view has no switch of its own for this; every loaded page is told instead.
+  if (native_ != nullptr && !scrollBars_)
+    native_->RunScriptAsync("document.documentElement.style.overflow='hidden';");
+}
+
 bool CWebBrowserUI::SetAttribute(std::wstring_view name, std::wstring_view value) {
   if (name == L"homepage") {
     homePage_ = std::wstring(value);
@@ -43,8 +54,30 @@ void CWebBrowserUI::SyncNative() {
     native_ = wxWebView::New(manager_->GetPaintWindow(), wxID_ANY,
                              autoNavigate_ ? wxString(homePage_) : wxString(wxWebViewDefaultURLStr),
                              pos_.GetPosition(), pos_.GetSize());
-    if (native_ != nullptr)
+    if (native_ != nullptr) {
       native_->EnableContextMenu(contextMenu_);
+      native_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) {
+        // The engine's own error page arrives after the error; ours replaces it.
+        if (showErrorPage_) {
+          showErrorPage_ = false;
+          native_->SetPage(wxString(errorPage_), wxString());
+        }
+        HideScrollBars();
+        event.Skip();
+      });
+      native_->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) {
+        if (!errorPage_.empty()) {
+          showErrorPage_ = true;
+          native_->CallAfter([this] {
+            if (showErrorPage_) {
+              showErrorPage_ = false;
+              native_->SetPage(wxString(errorPage_), wxString());
+            }
+          });
+        }
+        event.Skip();
+      });
+    }
   }
   if (native_ == nullptr)
     return;

@@ -1,34 +1,51 @@
 #pragma once
-// The main window object `ui`: builds skin.xml with its three tab pages and wires the window's
-// events. It stays a thin wiring class; what the controls do lives in the logic it calls.
+// The main window object `ui`: builds skin.xml with its three tab pages and routes the window's
+// events to the workbench (the document list, the workers and the plans) or to its own
+// handlers: the settings panel, the chapter page, the menus and the about and feedback windows.
 //
 // Wiring points: controls by name through GetPaintManager().FindControl / Find<T> (rows:
 // FindSubControlByName(row, name)); notifications in Notify (every one) and OnClick ("click");
 // window and private messages in HandleMessage; system commands in OnSysCommand. Workers reach
-// the window through Messages() (util::MessageTarget): Send waits for the window's thread,
-// Post does not.
+// the window through Messages(): Send waits for the window's thread, Post does not, Invoke runs
+// work there. Workers never touch a control themselves.
 
 #include <memory>
 
+#include "batch/word_engine.h"
+#include "batch/workbench.h"
 #include "framework/window_impl_base.h"
 #include "ui/message_target.h"
+#include "ui/window_view.h"
 
 namespace framework {
-class CButtonUI;
+class COptionUI;
 }
 
 namespace ui {
 
 class ui : public framework::WindowImplBase {
  public:
-  ui();
+  // The real engine unless the caller brings its own.
+  explicit ui(batch::WordEngineFactory engines = batch::MakeWordEngine);
   ~ui() override;
 
-  // Send/Post of the private messages, for logic below the window.
-  util::MessageTarget& Messages() { return messages_; }
+  batch::WindowThread& Messages() { return messages_; }
+  batch::Workbench& Bench() { return *bench_; }
+  WindowView& View() { return view_; }
 
   std::unique_ptr<framework::CControlUI> CreateControl(std::wstring_view name) override;
   void Notify(framework::TNotifyUI& msg) override;
+
+  // The settings panel and config.ini.
+  void LoadSettings();
+  void LoadAlignment();
+  void SaveSettings();
+  void SaveAlignment();
+  void ChooseExportFolder();
+
+  // The chapter page.
+  void ShowSelectedChapters();
+  void ShowChapters(int index);
 
  protected:
   std::wstring GetWindowClassName() const override { return L"WORDUI"; }
@@ -42,11 +59,27 @@ class ui : public framework::WindowImplBase {
  private:
   // Shows the restore button while maximised and the maximise button otherwise.
   void SwapZoomButtons();
+  // A worker runs (or is still ending): commands that change the list or start work wait.
+  bool IsBusy() const;
+  void AddFilesFromDialog();
+  void OpenListMenu();
+  void OnOptionChanged(framework::COptionUI* option);
+
+  bool IsSelected(std::wstring_view option) const;
+  void SelectOption(std::wstring_view option, bool selected);
+  void RestoreCompressionMode(const std::wstring& mode);
 
   WindowMessageTarget messages_;
+  WindowView view_;
+  std::unique_ptr<batch::Workbench> bench_;
   framework::CControlUI* btnAdd_ = nullptr;
   framework::CControlUI* closebtn_ = nullptr;
-  int planMode_ = 0;
+  // While the panel is restored from config.ini its change notifications write nothing; a
+  // change noted meanwhile is saved once everything has been read.
+  bool restoring_ = false;
+  bool restoreChanged_ = false;
+  // The window went away while a worker still used the work folder.
+  bool clearWorkFolderLater_ = false;
 };
 
 }  // namespace ui

@@ -12,4 +12,8 @@ void WindowMessageTarget::Post(std::uint32_t message, std::intptr_t wParam, std:
   window_.Post(message, wParam, lParam);
 }
 
+void WindowMessageTarget::Invoke(std::function<void()> work) {
+  window_.Send(kUmInvoke, reinterpret_cast<std::intptr_t>(&work), 0);
+}
+
 }  // namespace ui
