@@ -27,11 +27,13 @@ void Workbench::LoadChaptersThread() {
   DocumentEntry& entry = documents[index];
   word->ReadChapters(entry.workPath, entry.plan.chapters, &window_);
   Send(util::UM_PROGRESS, 300);
-  Send(util::UM_BUSY_OFF);
+  // Shown before the busy state ends: after it, the window may start the next worker and wait
+  // for this one, which must then need nothing more of the window's thread.
   OnWindowThread([this, index] {
     documents[index].chaptersLoaded = true;
     view_.ChaptersRead(index);
   });
+  Send(util::UM_BUSY_OFF);
   word->QuitWord();
 }
 

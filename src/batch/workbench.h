@@ -71,7 +71,8 @@ class Workbench {
 
   // True from a worker's start to its very end (after it quit the engine).
   bool WorkerActive() const { return workerActive_.load(); }
-  // Waits for the last worker's thread; only when not busy.
+  // Waits for the last worker's thread; only when not busy. A worker needs nothing of the
+  // window's thread once it has left the busy state, so this wait cannot deadlock.
   void JoinWorker();
 
  private:

@@ -34,3 +34,34 @@ TEST_F(WorkbenchTest, ChaptersAreReadOnceAndMarksBuildThePlan) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window may start the next worker as soon as the last one left the busy state, and waits
+// for that thread: the chapter reader must need nothing more of the window's thread by then.
+TEST_F(WorkbenchTest, ANewWorkerRightAfterAChapterReadIsNotHeldUp) {
+  constexpr std::uint32_t kStartNext = 0x7000;
+  script.chapters = {Chapter(1, L"1"), Chapter(2, L"2")};
+  Add({Document(L"book.docx")});
+  view.selected = bench.documents[0].row;
+  bool posted = false;
+  loop.SetHandler([&](std::uint32_t m, std::intptr_t w, std::intptr_t l) {
+    if (m == kStartNext) {
+      view.baseTab = {.everyN = true, .everyText = L"1"};
+      bench.processAllFlag = 1;
+      bench.StartProcessing();
+      return;
+    }
+    bench.HandleMessage(m, w, l);
+    if (m == util::UM_BUSY_OFF && !posted) {
+      posted = true;
+      loop.Post(kStartNext, 0, 0);
+    }
+  });
+  ASSERT_TRUE(bench.StartChapterReading(0));
+  Wait();
+  EXPECT_TRUE(bench.documents[0].chaptersLoaded);
+  EXPECT_EQ(bench.documents[0].status, documents::DocumentStatus::Done);
+}
+
+}  // namespace
