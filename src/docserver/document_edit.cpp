@@ -156,12 +156,14 @@ void Document::Delete(int a, int b) {
   int removed = b - a;
   Reindex();
   int len = story_.Length();
+  auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
   for (auto& w : ranges_)
     if (auto r = w.lock()) {
-      auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
       r->start = move(r->start);
       r->end = std::max(r->start, move(r->end));
     }
+  for (int& p : layoutStarts_)
+    p = move(p);
 }
 
 // A section without a header or footer of its own shows the one of the section before. When
@@ -475,6 +477,10 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
         r->end += inserted;
       r->end = std::max(r->start, r->end);
     }
+  // A page that started here now starts after the break.
+  for (int& p : layoutStarts_)
+    if (p > pos || (p == pos && p > 0))
+      p += inserted;
   if (caller)
     caller->start = caller->end = pos + inserted;
   return inserted;

@@ -287,6 +287,7 @@ TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
   Builder()
       .Body(P("one") + "<w:sdt><w:sdtContent>" + Para(PageBreak() + TextRun("two")) + P("more") +
             "</w:sdtContent></w:sdt>" + P("three"))
+      .Pages(2)
       .Save(folder / L"d.docx");
   auto app = CreateApplication();
   CutPages(app, folder / L"d.docx", folder / L"1.docx", 1, 1, 2);
@@ -308,6 +309,7 @@ TEST(DocserverCutEnd, SectionsCutAwayLeaveTheirHeadersToTheNext) {
   Builder()
       .Header("head", false)
       .Body(SectionEnd(TextRun("one"), "", HeaderReference()) + P("two"))
+      .Pages(2)
       .Save(folder / L"d.docx");
   auto app = CreateApplication();
   CutPages(app, folder / L"d.docx", folder / L"2.docx", 2, 2, 2);

@@ -18,6 +18,7 @@ TEST(DocserverDocument, AnswersThePageCountReader) {
   testsupport::TempFolder folder;
   Builder()
       .Body(P("a") + Para(PageBreak()) + P("b"))
+      .Pages(2)
       .Modified("2023-07-14T10:20:30Z")
       .Save(folder / L"plain.docx");
   Builder().Body(P("a")).Protection("readOnly").Save(folder / L"protected.docx");
@@ -51,7 +52,7 @@ TEST(DocserverDocument, AnswersThePageCountReader) {
 
 TEST(DocserverDocument, FailuresAreServerExceptionsOrMissingMembers) {
   testsupport::TempFolder folder;
-  Builder().Body(Heading(1, "Intro", "_Toc1") + P("text")).Save(folder / L"d.docx");
+  Builder().Body(Heading(1, "Intro", "_Toc1") + P("text")).Pages(1).Save(folder / L"d.docx");
   auto app = CreateApplication();
   auto doc = Open(app, folder / L"d.docx");
   try {
