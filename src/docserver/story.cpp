@@ -395,6 +395,16 @@ void Story::ComputePages() {
       merged.push_back(Candidate{pos, true, Where{}});
     i = j;
   }
+  // A recorded break with nothing but paragraph marks after it (what a cut to the end leaves of
+  // the last page) starts no page.
+  int tail = Length();
+  while (tail > 0) {
+    Atom k = kinds_[static_cast<std::size_t>(tail - 1)];
+    if (k != Atom::ParaMark && k != Atom::CellEnd && k != Atom::RowEnd)
+      break;
+    --tail;
+  }
+  std::erase_if(merged, [&](const Candidate& c) { return c.recorded && c.pos >= tail; });
   pageStarts_.assign(1, 0);
   recordedStarts_ = 0;
   bool lastRecorded = false;
