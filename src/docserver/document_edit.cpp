@@ -111,7 +111,8 @@ void Document::Delete(int a, int b) {
       const Paragraph& p2 = paras[static_cast<std::size_t>(story_.ParagraphAt(b))];
       if (p2.node != head)
         tail = p2.node;
-    } else {
+    } else if (finalPara != head) {
+      // A cut inside the last paragraph keeps the paragraph: nothing to join.
       tail = finalPara;
     }
   }

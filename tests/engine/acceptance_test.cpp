@@ -1,0 +1,119 @@
+// Nothing lost, nothing doubled: plans that cover a document page by page give pieces whose
+// texts together are the source's, each holding exactly its pages, and alignment never splits
+// a sentence or paragraph between two pieces. The real engine over the built-in server.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "real_server.h"
+#include "support/docx_builder.h"
+#include "support/temp_folder.h"
+
+namespace enginetest {
+namespace {
+
+namespace docx = testsupport::docx;
+
+// 28 paragraphs of three sentences; Word's recorded page breaks fall inside every seventh
+// sentence, so pages start mid-paragraph and mid-sentence.
+struct Generated {
+  std::string body;
+  std::vector<std::wstring> pages;  // letters of each page
+  std::vector<std::wstring> sentences;
+  std::vector<std::wstring> paragraphs;
+};
+
+Generated Generate() {
+  Generated g;
+  g.pages.emplace_back();
+  int sentence = 0;
+  for (int p = 0; p < 28; ++p) {
+    std::string runs;
+    std::wstring paragraph;
+    for (int k = 0; k < 3; ++k, ++sentence) {
+      std::string head = (k ? " S" : "S") + std::to_string(sentence) + " has words";
+      std::string tail = " alpha beta gamma.";
+      std::wstring whole(head.begin(), head.end());
+      whole.append(tail.begin(), tail.end());
+      g.sentences.push_back(whole.substr(k ? 1 : 0));
+      paragraph += whole;
+      runs += docx::TextRun(head);
+      g.pages.back().append(head.begin(), head.end());
+      if (sentence % 7 == 6) {
+        runs += docx::RenderedBreak();
+        g.pages.emplace_back();
+      }
+      runs += docx::TextRun(tail);
+      g.pages.back().append(tail.begin(), tail.end());
+    }
+    g.body += docx::Para(runs);
+    g.paragraphs.push_back(paragraph);
+  }
+  return g;
+}
+
+int Occurrences(const std::vector<std::wstring>& texts, const std::wstring& what) {
+  int n = 0;
+  for (const auto& t : texts)
+    for (auto at = t.find(what); at != std::wstring::npos; at = t.find(what, at + 1))
+      ++n;
+  return n;
+}
+
+class Acceptance : public RealServerTest {};
+
+TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
+  testsupport::TempFolder folder;
+  Generated g = Generate();
+  const int pages = static_cast<int>(g.pages.size());
+  ASSERT_EQ(pages, 13);
+  std::wstring source = folder / L"source document.docx";
+  docx::Builder().Body(g.body).Pages(pages).Save(source);
+  std::wstring time;
+  ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), pages);
+  auto app = docserver::CreateApplication();
+  const std::wstring whole = Letters(DocumentText(app, source));
+
+  using Plan = std::vector<std::pair<int, int>>;
+  std::map<std::string, Plan> plans;
+  for (int n : {1, 3, 5}) {
+    Plan plan;
+    for (int first = 1; first <= pages; first += n)
+      plan.emplace_back(first, std::min(pages, first + n - 1));
+    plans["every " + std::to_string(n)] = plan;
+  }
+  // A leading 0 is page 1; a range past the end keeps the last page.
+  plans["manual"] = {{0, 2}, {3, 3}, {4, 9}, {10, 20}};
+
+  int run = 0;
+  for (const auto& [name, plan] : plans)
+    for (int align : {0, 1, 2}) {
+      SCOPED_TRACE(name + ", align " + std::to_string(align));
+      std::vector<std::wstring> texts;
+      for (auto [first, last] : plan) {
+        std::wstring target = folder / (L"piece " + std::to_wstring(run++) + L".docx");
+        ASSERT_EQ(ctrl->ExportPageRange(source, target, first, last, pages, align), 1);
+        texts.push_back(Letters(DocumentText(app, target)));
+        if (align == 0) {
+          std::wstring expected;
+          for (int p = std::max(1, first); p <= std::min(last, pages); ++p)
+            expected += g.pages[static_cast<std::size_t>(p - 1)];
+          EXPECT_EQ(texts.back(), expected) << "pages " << first << "-" << last;
+        }
+      }
+      std::wstring joined;
+      for (const auto& t : texts)
+        joined += t;
+      EXPECT_EQ(joined, whole);
+      const auto& units = align == 1 ? g.sentences : g.paragraphs;
+      if (align != 0) {
+        for (const auto& u : units) {
+          EXPECT_EQ(Occurrences(texts, u), 1) << platform::ToUtf8(u);
+        }
+      }
+    }
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
+}  // namespace
+}  // namespace enginetest
