@@ -70,7 +70,7 @@ class Document {
   void Reindex();
   bool WordPagination();
   void LayOut();
-  void SplitAt(int pos);
+  bool SplitAt(int pos);  // whether a run was split
   void ConvertSimpleFields();
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);

@@ -45,17 +45,17 @@ void RemoveEmptyRun(pugi::xml_node run) {
 
 }  // namespace
 
-void Document::SplitAt(int pos) {
+bool Document::SplitAt(int pos) {
   int index = story_.SegmentAt(pos);
   if (index < 0)
-    return;
+    return false;
   const Segment& seg = story_.Segments()[static_cast<std::size_t>(index)];
   if (seg.length < 2 || pos == seg.start)
-    return;
+    return false;
   pugi::xml_node t = seg.node;
   pugi::xml_node run = t.parent();
   if (!Is(run, "w:r"))
-    return;
+    return false;
   std::wstring text = platform::FromUtf8(t.text().get());
   auto k = static_cast<std::size_t>(pos - seg.start);
   pugi::xml_node second = run.parent().insert_child_after("w:r", run);
@@ -69,6 +69,7 @@ void Document::SplitAt(int pos) {
   if (!t.attribute("xml:space"))
     t.append_attribute("xml:space") = "preserve";
   t.text() = platform::ToUtf8(text.substr(0, k)).c_str();
+  return true;
 }
 
 void Document::Delete(int a, int b) {
@@ -77,9 +78,10 @@ void Document::Delete(int a, int b) {
   if (a == b)
     return;
   dirty_ = true;
-  SplitAt(b);
-  SplitAt(a);
-  Reindex();
+  // The whole story is indexed again only when a run was split.
+  bool split = SplitAt(b);
+  if (SplitAt(a) || split)
+    Reindex();
   const auto& paras = story_.Paragraphs();
   bool toEnd = b >= story_.Length();
   pugi::xml_node finalPara;

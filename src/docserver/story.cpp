@@ -131,7 +131,10 @@ void Story::Mark(pugi::xml_node node, int start) {
 }
 
 void Story::Build(pugi::xml_node body, const Styles& styles) {
+  // Rebuilt after every edit: the last size is a good guess for the next.
+  std::size_t nodes = spans_.size();
   *this = Story{};
+  spans_.reserve(nodes);
   styles_ = &styles;
   Block(body, 0, Where{});
   if (auto last = body.child("w:sectPr"))

@@ -173,7 +173,12 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePartChecks) {
     SCOPED_TRACE(e.file);
     std::wstring time;
     int pages = ctrl->ReadPageCount(Source(e), time, nullptr, 0, 0);
-    ASSERT_GE(pages, 1);
+    std::printf("%s: %d pages (Word saved %d)\n", e.file.c_str(), pages, e.pages);
+    if (pages == -2)
+      continue;  // protected: the program leaves it alone
+    EXPECT_GE(pages, 1);
+    if (pages < 1)
+      continue;
     std::wstring whole = Letters(DocumentText(app, Source(e)));
     for (int n : {1, 3}) {
       std::wstring joined;
@@ -205,7 +210,6 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePartChecks) {
         ADD_FAILURE() << "every " << n << ": the pieces' texts differ from the source's";
       }
     }
-    std::printf("%s: %d pages (Word saved %d)\n", e.file.c_str(), pages, e.pages);
   }
   std::printf("pieces checked: %d, failed: %d, plans whose texts differ: %d\n", checked, failed,
               textsDiffer);
@@ -222,7 +226,11 @@ TEST_F(CorpusAcceptance, DocAndRtfSplitIntoPiecesOfTheirOwnFormat) {
     std::wstring time;
     int pages = ctrl->ReadPageCount(Source(e), time, nullptr, 0, 0);
     std::printf("%s: %d pages (Word saved %d)\n", e.file.c_str(), pages, e.pages);
-    ASSERT_GE(pages, 1);
+    if (pages == -2)
+      continue;  // protected: the program leaves it alone
+    EXPECT_GE(pages, 1);
+    if (pages < 1)
+      continue;
     std::wstring whole = Letters(DocumentText(app, Source(e)));
     std::wstring ext = e.kind == "doc" ? L".doc" : L".rtf";
     for (int n : {1, 2}) {
