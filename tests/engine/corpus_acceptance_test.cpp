@@ -314,6 +314,18 @@ std::vector<std::pair<std::wstring, std::wstring>> TocLines(const fs::path& docx
   return out;
 }
 
+// Runs of spaces as one: a line break inside a TOC line shows as white space.
+std::wstring Squeezed(const std::wstring& s) {
+  std::wstring out;
+  for (wchar_t c : s) {
+    if (c == L'\v' || c == L'\n' || c == L'\r' || c == L'\t' || c == L'\u00A0')
+      c = L' ';
+    if (!(c == L' ' && !out.empty() && out.back() == L' '))
+      out += c;
+  }
+  return out;
+}
+
 TEST_F(CorpusAcceptance, ChaptersMatchTheTableOfContentsLines) {
   int documents = 0;
   for (const auto& e : Manifest(corpus)) {
@@ -332,9 +344,9 @@ TEST_F(CorpusAcceptance, ChaptersMatchTheTableOfContentsLines) {
     for (const auto& c : chapters) {
       bool found = false;
       for (const auto& [title, page] : lines)
-        found = found ||
-                ((c.title == title || c.title.starts_with(title) || title.starts_with(c.title)) &&
-                 c.pageText == page);
+        found = found || ((Squeezed(c.title) == Squeezed(title) || c.title.starts_with(title) ||
+                           title.starts_with(c.title)) &&
+                          c.pageText == page);
       matched += found;
       // Tables of contents whose lines carry none of the usual styles cannot be compared.
       if (!found && !lines.empty())
