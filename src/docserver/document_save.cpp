@@ -327,6 +327,21 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
     package_->SaveAs(target);
     return;
   }
+  // Unchanged and in its own format: the source's own bytes, not a second round through the
+  // converter (which turns frames into text boxes and the like).
+  if (!dirty_ && format == format_) {
+    std::filesystem::path temp = target;
+    temp += ".part~";
+    std::filesystem::copy_file(path_, temp, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec)
+      std::filesystem::rename(temp, target, ec);
+    if (ec) {
+      std::filesystem::remove(temp, ec);
+      throw automation::ServerException(L"The file could not be written: " +
+                                        platform::FromPath(target));
+    }
+    return;
+  }
   // The older formats go through a .docx in the server's private folder.
   std::filesystem::path docx = office_->ScratchPath("docx");
   package_->SaveAs(docx);

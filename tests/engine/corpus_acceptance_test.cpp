@@ -208,7 +208,14 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePartChecks) {
       }
       if (joined != whole) {
         ++textsDiffer;
-        ADD_FAILURE() << "every " << n << ": the pieces' texts differ from the source's";
+        std::size_t at = 0;
+        while (at < joined.size() && at < whole.size() && joined[at] == whole[at])
+          ++at;
+        std::size_t from = at > 30 ? at - 30 : 0;
+        ADD_FAILURE() << "every " << n << ": the pieces' texts differ from the source's at " << at
+                      << " of " << whole.size() << " (pieces " << joined.size() << "): source \""
+                      << platform::ToUtf8(whole.substr(from, 70)) << "\" pieces \""
+                      << platform::ToUtf8(joined.substr(from, 70)) << "\"";
       }
     }
   }
