@@ -114,7 +114,11 @@ const std::vector<int>& Document::PageStarts() {
 }
 
 int Document::PageAt(int pos) {
-  const auto& starts = PageStarts();
+  // Which pages a stretch touches: when the layout cannot be had (no LibreOffice, or the text
+  // already changed), the document's own breaks tell; a stretch touches at least one page
+  // either way, which is what a chapter cut asks.
+  bool layout = needsLayout_ && (laidOut_ || (!dirty_ && OfficeHost::Available()));
+  const auto& starts = layout ? PageStarts() : story_.PageStarts();
   auto it = std::upper_bound(starts.begin(), starts.end(), pos);
   return std::max(0, static_cast<int>(it - starts.begin()) - 1);
 }

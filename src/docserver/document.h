@@ -45,7 +45,7 @@ class Document {
   // layout (asked on first need). Throws automation::ServerException when the layout is needed
   // and cannot be had.
   const std::vector<int>& PageStarts();
-  // 0-based page of a position.
+  // 0-based page of a position (by the document's own breaks when the layout cannot be had).
   int PageAt(int pos);
   // Whether the pages come from LibreOffice's layout rather than from the document itself.
   bool UsesLayout() const { return needsLayout_; }

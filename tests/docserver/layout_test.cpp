@@ -142,7 +142,8 @@ TEST(DocserverLayout, WithoutLibreOfficeOnlyWhatNeedsItFails) {
   auto story = Obj(other, 41);
   EXPECT_EQ(Text(story), L"one\rtwo\r");
   expectMissing([&] { PageCount(other); });
-  expectMissing([&] { Call(story, 178, {Variant::I4(2)}); });
+  // A stretch touches a page whatever the layout: chapter cuts ask only that.
+  EXPECT_GE(Call(story, 178, {Variant::I4(2)}).integer, 1);
   expectMissing([&] { Open(app, folder / L"old.rtf"); });
   expectMissing([&] { SaveAs(word, folder / L"piece.rtf", 6); });
   EXPECT_FALSE(testsupport::Exists(folder / L"piece.rtf"));

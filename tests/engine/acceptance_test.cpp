@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "docserver/legacy.h"
 #include "real_server.h"
 #include "support/docx_builder.h"
 #include "support/temp_folder.h"
@@ -171,6 +172,35 @@ TEST_F(Acceptance, DISABLED_ABoundaryInAParagraphWithAFieldKeepsTheCharacterBefo
     joined += Letters(DocumentText(app, target));
   }
   EXPECT_EQ(joined, Letters(DocumentText(app, source)));
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// Without LibreOffice a document Word never laid out still gives chapters; cutting its pages
+// shows one message naming what is missing.
+TEST_F(Acceptance, WithoutLibreOfficeOnlyPageCutsOfUnpaginatedDocumentsFail) {
+  docserver::OfficeHost::SetDisabledForTesting(true);
+  struct Restore {
+    ~Restore() { docserver::OfficeHost::SetDisabledForTesting(false); }
+  } restore;
+  testsupport::TempFolder folder;
+  std::wstring source = folder / L"other.docx";
+  docx::Builder()
+      .Body(docx::Heading(1, "One", "_Toc1") + docx::P("Text one.") +
+            docx::Heading(1, "Two", "_Toc2") + docx::P("Text two."))
+      .Save(source);
+  std::wstring piece = folder / L"two.docx";
+  ASSERT_EQ(ctrl->ExportChapterRange(source, piece, L"_Toc2", L"KESTO_[DOC_END]"), 1);
+  auto app = docserver::CreateApplication();
+  EXPECT_EQ(Letters(DocumentText(app, piece)), L"TwoText two.");
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(ctrl->ExportPageRange(source, folder / L"page.docx", 1, 1, 2, 0), -1);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(L"LibreOffice is not installed"), std::wstring::npos);
 }
 
 }  // namespace
