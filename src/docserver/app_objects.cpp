@@ -174,8 +174,8 @@ class Documents : public automation::Dispatch {
     std::wstring path = TextArg(args, 0);
     if (path.empty())
       throw automation::ServerException(L"A file name is needed to open a document.");
-    auto doc =
-        std::make_shared<Document>(platform::ToPath(path), BoolArg(args, 2, false), state_->office);
+    auto doc = std::make_shared<Document>(platform::ToPath(path), BoolArg(args, 2, false),
+                                          state_->office, &state_->sources);
     state_->documents.push_back(doc);
     state_->active = doc;
     state_->selection = doc->MakeRange(0, 0);

@@ -37,7 +37,7 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 }  // namespace
 
 Document::Document(const std::filesystem::path& path, bool readOnly,
-                   std::shared_ptr<OfficeHost> office)
+                   std::shared_ptr<OfficeHost> office, SourceCache* sources)
     : path_(path),
       readOnly_(readOnly),
       office_(office ? std::move(office) : std::make_shared<OfficeHost>()) {
@@ -65,6 +65,12 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     format_ = contentType.find("template") != std::string::npos ? 15 : 13;
   else if (contentType.find("template") != std::string::npos)
     format_ = 14;
+  if (sources) {
+    if (const auto* parsed = sources->Find(docx_, mainPart_))
+      package_->SeedXml(mainPart_, *parsed);
+    else
+      sources->Keep(docx_, mainPart_, package_->Xml(mainPart_));
+  }
   body_ = package_->Xml(mainPart_).child("w:document").child("w:body");
   if (!body_)
     Fail(notWord);

@@ -34,7 +34,7 @@ class Document {
   // Opens a .docx (.doc and .rtf converted by the office); throws automation::ServerException
   // when it cannot be read. Without an office host the document makes its own.
   Document(const std::filesystem::path& path, bool readOnly,
-           std::shared_ptr<OfficeHost> office = nullptr);
+           std::shared_ptr<OfficeHost> office = nullptr, SourceCache* sources = nullptr);
 
   const Story& story() const { return story_; }
   const std::filesystem::path& Path() const { return path_; }

@@ -78,3 +78,31 @@ TEST(DocserverDocument, FailuresAreServerExceptionsOrMissingMembers) {
 
 }  // namespace
 }  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+// The server keeps the parse of the source it opened last; a source changed since is read anew,
+// and edits of one opening never reach the next.
+TEST(DocserverDocument, ReopenedSourcesAreReadAsTheyAreNow) {
+  testsupport::TempFolder folder;
+  testsupport::docx::Builder().Body(testsupport::docx::P("first")).Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  auto whole = [&](const DispatchPtr& doc) {
+    auto r = Obj(doc, 41);
+    Call(r, 128);
+    return Text(r);
+  };
+  auto doc = Open(app, folder / L"d.docx", false);
+  EXPECT_EQ(whole(doc), L"first\r");
+  auto sel = Obj(app, 5);
+  Call(sel, 100, {Variant::I4(0), Variant::I4(3)});
+  Call(sel, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
+  EXPECT_EQ(whole(doc), L"st\r");
+  EXPECT_EQ(whole(Open(app, folder / L"d.docx")), L"first\r");
+  testsupport::docx::Builder().Body(testsupport::docx::P("again")).Save(folder / L"d.docx");
+  EXPECT_EQ(whole(Open(app, folder / L"d.docx")), L"again\r");
+}
+
+}  // namespace
+}  // namespace docserver::test
