@@ -134,7 +134,7 @@ class DocumentObject : public automation::Dispatch {
       case 118:
         if (IntArg(args, 0, 0) != 2)
           throw automation::ServerException(L"This statistic is not available.");
-        return Variant::I4(static_cast<std::int32_t>(doc_->story().PageStarts().size()));
+        return Variant::I4(static_cast<std::int32_t>(doc_->PageStarts().size()));
       case 376: {
         std::wstring target = TextArg(args, 0);
         if (target.empty())
@@ -174,7 +174,8 @@ class Documents : public automation::Dispatch {
     std::wstring path = TextArg(args, 0);
     if (path.empty())
       throw automation::ServerException(L"A file name is needed to open a document.");
-    auto doc = std::make_shared<Document>(platform::ToPath(path), BoolArg(args, 2, false));
+    auto doc = std::make_shared<Document>(platform::ToPath(path), BoolArg(args, 2, false),
+                                          state_->office, &state_->sources);
     state_->documents.push_back(doc);
     state_->active = doc;
     state_->selection = doc->MakeRange(0, 0);
@@ -203,6 +204,7 @@ class Application : public automation::Dispatch {
         state_->documents.clear();
         state_->active.reset();
         state_->selection.reset();
+        state_->office->Stop();
         return {};
       default:
         NotFound();

@@ -36,15 +36,14 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 }  // namespace
 
-Document::Document(const std::filesystem::path& path, bool readOnly)
-    : path_(path), readOnly_(readOnly) {
+Document::Document(const std::filesystem::path& path, bool readOnly,
+                   std::shared_ptr<OfficeHost> office, SourceCache* sources)
+    : path_(path),
+      readOnly_(readOnly),
+      office_(office ? std::move(office) : std::make_shared<OfficeHost>()) {
   FileKind kind = SniffFileKind(path);
-  if (kind != FileKind::Docx) {
-    conversions_ = std::make_unique<ConversionFolder>();
-    package_ = std::make_unique<Package>(conversions_->Convert(path, kind, FileKind::Docx));
-  } else {
-    package_ = std::make_unique<Package>(path);
-  }
+  docx_ = kind == FileKind::Docx ? path : office_->ToDocx(path, kind);
+  package_ = std::make_unique<Package>(docx_);
   const std::wstring notWord = L"The file is not a Word document: " + platform::FromPath(path);
   if (!package_->Has("[Content_Types].xml") || !package_->Has("_rels/.rels"))
     Fail(notWord);
@@ -66,6 +65,12 @@ Document::Document(const std::filesystem::path& path, bool readOnly)
     format_ = contentType.find("template") != std::string::npos ? 15 : 13;
   else if (contentType.find("template") != std::string::npos)
     format_ = 14;
+  if (sources) {
+    if (const auto* parsed = sources->Find(docx_, mainPart_))
+      package_->SeedXml(mainPart_, *parsed);
+    else
+      sources->Keep(docx_, mainPart_, package_->Xml(mainPart_));
+  }
   body_ = package_->Xml(mainPart_).child("w:document").child("w:body");
   if (!body_)
     Fail(notWord);
@@ -74,6 +79,148 @@ Document::Document(const std::filesystem::path& path, bool readOnly)
     styles_.Load(package_->Xml(stylesPart));
   ConvertSimpleFields();
   Reindex();
+  // LibreOffice writes no page record into what it converts.
+  needsLayout_ = kind != FileKind::Docx || !WordPagination();
+}
+
+// Word's record of the pages is trusted when the page count Word saved agrees with it. Without
+// a saved count, recorded breaks (only Word writes them) are the record; a document with
+// neither was never laid out by Word.
+bool Document::WordPagination() {
+  int saved = 0;
+  for (auto rel : package_->Xml("_rels/.rels").child("Relationships").children("Relationship"))
+    if (EndsWith(rel.attribute("Type").as_string(), "/extended-properties")) {
+      std::string part = ResolvePartName("", rel.attribute("Target").as_string());
+      if (!package_->Has(part))
+        continue;
+      try {
+        for (auto n : package_->Xml(part).document_element().children())
+          if (std::strcmp(n.name(), "Pages") == 0 || EndsWith(n.name(), ":Pages"))
+            saved = n.text().as_int(0);
+      } catch (const automation::ServerException&) {
+        saved = 0;  // a damaged properties part says nothing
+      }
+    }
+  int mine = static_cast<int>(story_.PageStarts().size());
+  if (saved > 0)
+    return saved == mine;
+  return story_.RecordedStarts() > 0;
+}
+
+const std::vector<int>& Document::PageStarts() {
+  if (!needsLayout_)
+    return story_.PageStarts();
+  if (!laidOut_)
+    LayOut();
+  pages_.clear();
+  for (int p : layoutStarts_)
+    if (pages_.empty() || p < story_.Length())
+      pages_.push_back(p);
+  return pages_;
+}
+
+int Document::PageAt(int pos) {
+  // Which pages a stretch touches: when the layout cannot be had (no LibreOffice, or the text
+  // already changed), the document's own breaks tell; a stretch touches at least one page
+  // either way, which is what a chapter cut asks.
+  bool layout = needsLayout_ && (laidOut_ || (!dirty_ && OfficeHost::Available()));
+  const auto& starts = layout ? PageStarts() : story_.PageStarts();
+  auto it = std::upper_bound(starts.begin(), starts.end(), pos);
+  return std::max(0, static_cast<int>(it - starts.begin()) - 1);
+}
+
+void Document::LayOut() {
+  // The layout describes the document as it was read.
+  if (dirty_)
+    Fail(L"The pages of this document are not known once it has been changed: " +
+         platform::FromPath(path_));
+  auto layout = office_->Layout(docx_, path_);
+  layoutStarts_ = MapPageStarts(story_, LayoutParagraphs(body_), layout);
+  laidOut_ = true;
+}
+
+namespace {
+
+void CollectLayoutParagraphs(pugi::xml_node node, std::vector<pugi::xml_node>& out) {
+  for (auto child : node.children()) {
+    if (child.type() != pugi::node_element)
+      continue;
+    if (std::strcmp(child.name(), "w:p") == 0)
+      out.push_back(child);
+    else if (std::strcmp(child.name(), "mc:Fallback") != 0)
+      CollectLayoutParagraphs(child, out);
+  }
+}
+
+// The position where the layout's character offset into a paragraph lands: text, field results,
+// tabs and breaks count one each; field codes, field marks and objects do not.
+int PositionInParagraph(const Story& story, const Paragraph& para, int offset) {
+  std::vector<std::pair<int, int>> codes;
+  for (const auto& f : story.Fields())
+    if (f.begin >= para.span.start && f.begin < para.span.end && f.end >= 0)
+      codes.emplace_back(f.begin, f.separator >= 0 ? f.separator : f.end);
+  int mark = para.span.end - 1;
+  int p = para.span.start;
+  int counted = 0;
+  while (p < mark && counted < offset) {
+    bool inCode = false;
+    for (const auto& c : codes)
+      inCode = inCode || (p >= c.first && p <= c.second);
+    Atom k = story.KindAt(p);
+    if (!inCode &&
+        (k == Atom::Char || k == Atom::Tab || k == Atom::LineBreak || k == Atom::PageBreak))
+      ++counted;
+    ++p;
+  }
+  if (counted < offset)
+    return para.span.end;
+  // A page break that closes its paragraph: the page begins with the next paragraph.
+  if (p == mark && p > para.span.start && story.KindAt(p - 1) == Atom::PageBreak)
+    return para.span.end;
+  return p;
+}
+
+}  // namespace
+
+std::vector<pugi::xml_node> LayoutParagraphs(pugi::xml_node body) {
+  std::vector<pugi::xml_node> out;
+  CollectLayoutParagraphs(body, out);
+  return out;
+}
+
+std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_node>& paragraphs,
+                               const libreoffice::PageLayout& layout) {
+  int len = story.Length();
+  // Each layout paragraph's story paragraph; one the story does not walk stands for the next.
+  std::vector<int> index(paragraphs.size(), -1);
+  int next = -1;
+  for (std::size_t i = paragraphs.size(); i-- > 0;) {
+    Span s;
+    if (story.SpanOf(paragraphs[i], s) && s.start < len)
+      next = story.ParagraphAt(s.start);
+    index[i] = next;
+  }
+  int count = std::max(1, layout.pageCount);
+  std::vector<int> out(static_cast<std::size_t>(count), -1);
+  out[0] = 0;
+  for (const auto& st : layout.starts) {
+    if (st.page < 2 || st.page > count)
+      continue;
+    int pos = len;
+    if (st.paragraph >= 0 && static_cast<std::size_t>(st.paragraph) < index.size() &&
+        index[static_cast<std::size_t>(st.paragraph)] >= 0) {
+      const Paragraph& para = story.Paragraphs()[static_cast<std::size_t>(
+          index[static_cast<std::size_t>(st.paragraph)])];
+      pos = PositionInParagraph(story, para, std::max(0, st.offset));
+    }
+    out[static_cast<std::size_t>(st.page - 1)] = pos;
+  }
+  for (std::size_t i = out.size(); i-- > 1;)
+    if (out[i] < 0)
+      out[i] = i + 1 < out.size() ? out[i + 1] : len;
+  for (std::size_t i = 1; i < out.size(); ++i)
+    out[i] = std::clamp(out[i], out[i - 1], len);
+  return out;
 }
 
 // Simple fields become begin/code/separator/result/end runs, so that every field has positions

@@ -20,17 +20,35 @@ struct LiveRange {
   int end = 0;
 };
 
+// The body paragraphs as LibreOffice's layout numbers them: every w:p under the body, in
+// document order, not inside another w:p (text boxes) nor inside mc:Fallback.
+std::vector<pugi::xml_node> LayoutParagraphs(pugi::xml_node body);
+
+// Positions of the story where each page of a layout starts, one per page (a blank page the
+// layout inserted starts where the next page does).
+std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_node>& paragraphs,
+                               const libreoffice::PageLayout& layout);
+
 class Document {
  public:
-  // Opens a .docx (.doc and .rtf through a conversion); throws automation::ServerException
-  // when it cannot be read.
-  Document(const std::filesystem::path& path, bool readOnly);
+  // Opens a .docx (.doc and .rtf converted by the office); throws automation::ServerException
+  // when it cannot be read. Without an office host the document makes its own.
+  Document(const std::filesystem::path& path, bool readOnly,
+           std::shared_ptr<OfficeHost> office = nullptr, SourceCache* sources = nullptr);
 
   const Story& story() const { return story_; }
   const std::filesystem::path& Path() const { return path_; }
   bool ReadOnly() const { return readOnly_; }
 
   int FileFormat() const { return format_; }
+  // Where each page starts: Word's own record when it is complete, otherwise LibreOffice's
+  // layout (asked on first need). Throws automation::ServerException when the layout is needed
+  // and cannot be had.
+  const std::vector<int>& PageStarts();
+  // 0-based page of a position (by the document's own breaks when the layout cannot be had).
+  int PageAt(int pos);
+  // Whether the pages come from LibreOffice's layout rather than from the document itself.
+  bool UsesLayout() const { return needsLayout_; }
   int Protection();  // -1 when not protected
   // Time of the last save as an automation date, local time.
   std::optional<double> LastSaved();
@@ -50,7 +68,9 @@ class Document {
 
  private:
   void Reindex();
-  void SplitAt(int pos);
+  bool WordPagination();
+  void LayOut();
+  bool SplitAt(int pos);  // whether a run was split
   void ConvertSimpleFields();
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);
@@ -61,11 +81,13 @@ class Document {
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
+  void RecordPageCount();
 
   std::filesystem::path path_;
   bool readOnly_ = false;
   int format_ = 12;
-  std::unique_ptr<ConversionFolder> conversions_;
+  std::shared_ptr<OfficeHost> office_;
+  std::filesystem::path docx_;  // the .docx read: the source or its conversion
   std::unique_ptr<Package> package_;
   std::string mainPart_;
   pugi::xml_node body_;
@@ -73,6 +95,10 @@ class Document {
   Story story_;
   std::vector<std::weak_ptr<LiveRange>> ranges_;
   bool dirty_ = false;
+  bool needsLayout_ = false;
+  bool laidOut_ = false;
+  std::vector<int> layoutStarts_;  // moved along by edits like the ranges
+  std::vector<int> pages_;
 };
 
 }  // namespace docserver

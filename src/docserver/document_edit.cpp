@@ -45,17 +45,17 @@ void RemoveEmptyRun(pugi::xml_node run) {
 
 }  // namespace
 
-void Document::SplitAt(int pos) {
+bool Document::SplitAt(int pos) {
   int index = story_.SegmentAt(pos);
   if (index < 0)
-    return;
+    return false;
   const Segment& seg = story_.Segments()[static_cast<std::size_t>(index)];
   if (seg.length < 2 || pos == seg.start)
-    return;
+    return false;
   pugi::xml_node t = seg.node;
   pugi::xml_node run = t.parent();
   if (!Is(run, "w:r"))
-    return;
+    return false;
   std::wstring text = platform::FromUtf8(t.text().get());
   auto k = static_cast<std::size_t>(pos - seg.start);
   pugi::xml_node second = run.parent().insert_child_after("w:r", run);
@@ -69,6 +69,7 @@ void Document::SplitAt(int pos) {
   if (!t.attribute("xml:space"))
     t.append_attribute("xml:space") = "preserve";
   t.text() = platform::ToUtf8(text.substr(0, k)).c_str();
+  return true;
 }
 
 void Document::Delete(int a, int b) {
@@ -77,9 +78,10 @@ void Document::Delete(int a, int b) {
   if (a == b)
     return;
   dirty_ = true;
-  SplitAt(b);
-  SplitAt(a);
-  Reindex();
+  // The whole story is indexed again only when a run was split.
+  bool split = SplitAt(b);
+  if (SplitAt(a) || split)
+    Reindex();
   const auto& paras = story_.Paragraphs();
   bool toEnd = b >= story_.Length();
   pugi::xml_node finalPara;
@@ -111,7 +113,8 @@ void Document::Delete(int a, int b) {
       const Paragraph& p2 = paras[static_cast<std::size_t>(story_.ParagraphAt(b))];
       if (p2.node != head)
         tail = p2.node;
-    } else {
+    } else if (finalPara != head) {
+      // A cut inside the last paragraph keeps the paragraph: nothing to join.
       tail = finalPara;
     }
   }
@@ -156,12 +159,14 @@ void Document::Delete(int a, int b) {
   int removed = b - a;
   Reindex();
   int len = story_.Length();
+  auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
   for (auto& w : ranges_)
     if (auto r = w.lock()) {
-      auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
       r->start = move(r->start);
       r->end = std::max(r->start, move(r->end));
     }
+  for (int& p : layoutStarts_)
+    p = move(p);
 }
 
 // A section without a header or footer of its own shows the one of the section before. When
@@ -475,6 +480,10 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
         r->end += inserted;
       r->end = std::max(r->start, r->end);
     }
+  // A page that started here now starts after the break.
+  for (int& p : layoutStarts_)
+    if (p > pos || (p == pos && p > 0))
+      p += inserted;
   if (caller)
     caller->start = caller->end = pos + inserted;
   return inserted;

@@ -274,6 +274,34 @@ void Document::PruneParts() {
     package_->MarkChanged("[Content_Types].xml");
 }
 
+// The saved page count describes the piece, not its source: the piece's own count when Word's
+// record gave the pages, none when LibreOffice's layout did (the piece is laid out again).
+void Document::RecordPageCount() {
+  for (auto rel : package_->Xml("_rels/.rels").child("Relationships").children("Relationship")) {
+    std::string_view type = rel.attribute("Type").as_string();
+    if (!type.ends_with("/extended-properties"))
+      continue;
+    std::string part = ResolvePartName("", rel.attribute("Target").as_string());
+    if (!package_->Has(part))
+      continue;
+    pugi::xml_node pages;
+    try {
+      for (auto n : package_->Xml(part).document_element().children())
+        if (std::strcmp(n.name(), "Pages") == 0 || std::string_view(n.name()).ends_with(":Pages"))
+          pages = n;
+    } catch (const automation::ServerException&) {
+      continue;
+    }
+    if (!pages)
+      continue;
+    if (needsLayout_)
+      pages.parent().remove_child(pages);
+    else
+      pages.text() = static_cast<int>(story_.PageStarts().size());
+    package_->MarkChanged(part);
+  }
+}
+
 void Document::SaveAs(const std::filesystem::path& target, int format) {
   bool legacy = format == 0 || format == 6;
   if (!legacy && (format < 12 || format > 16))
@@ -293,36 +321,37 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
     package_->MarkChanged(mainPart_);
     PruneParts();
     Reindex();
+    RecordPageCount();
   }
   if (!legacy) {
     package_->SaveAs(target);
     return;
   }
-  if (!conversions_)
-    conversions_ = std::make_unique<ConversionFolder>();
-  std::filesystem::path docx = target;
-  docx += ".docx~";
+  // Unchanged and in its own format: the source's own bytes, not a second round through the
+  // converter (which turns frames into text boxes and the like).
+  if (!dirty_ && format == format_) {
+    std::filesystem::path temp = target;
+    temp += ".part~";
+    std::filesystem::copy_file(path_, temp, std::filesystem::copy_options::overwrite_existing, ec);
+    if (!ec)
+      std::filesystem::rename(temp, target, ec);
+    if (ec) {
+      std::filesystem::remove(temp, ec);
+      throw automation::ServerException(L"The file could not be written: " +
+                                        platform::FromPath(target));
+    }
+    return;
+  }
+  // The older formats go through a .docx in the server's private folder.
+  std::filesystem::path docx = office_->ScratchPath("docx");
   package_->SaveAs(docx);
-  std::filesystem::path converted;
   try {
-    converted =
-        conversions_->Convert(docx, FileKind::Docx, format == 0 ? FileKind::Doc : FileKind::Rtf);
+    office_->FromDocx(docx, target, format == 0 ? FileKind::Doc : FileKind::Rtf);
   } catch (...) {
     std::filesystem::remove(docx, ec);
     throw;
   }
   std::filesystem::remove(docx, ec);
-  std::filesystem::path temp = target;
-  temp += ".part~";
-  std::filesystem::copy_file(converted, temp, std::filesystem::copy_options::overwrite_existing,
-                             ec);
-  if (!ec)
-    std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    throw automation::ServerException(L"The file could not be written: " +
-                                      platform::FromPath(target));
-  }
 }
 
 }  // namespace docserver

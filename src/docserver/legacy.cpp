@@ -1,22 +1,14 @@
 #include "docserver/legacy.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <fstream>
-#include <thread>
-#include <vector>
 
 #include "automation/errors.h"
 #include "platform/text.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-extern char** environ;
 #endif
 
 namespace docserver {
@@ -25,74 +17,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void Fail(const fs::path& path) {
-  throw automation::ServerException(L"The document could not be converted: " +
-                                    platform::FromPath(path));
-}
+std::atomic<bool> disabled{false};
 
-const char* Extension(FileKind kind) {
+libreoffice::Format FormatOf(FileKind kind) {
   switch (kind) {
     case FileKind::Doc:
-      return "doc";
+      return libreoffice::Format::Doc;
     case FileKind::Rtf:
-      return "rtf";
+      return libreoffice::Format::Rtf;
     default:
-      return "docx";
+      return libreoffice::Format::Docx;
   }
 }
 
-const char* Filter(FileKind kind) {
-  switch (kind) {
-    case FileKind::Doc:
-      return "MS Word 97";
-    case FileKind::Rtf:
-      return "Rich Text Format";
-    default:
-      return "MS Word 2007 XML";
+// LibreOffice's failures reach the user as the server's own text.
+template <typename Work>
+auto Guard(Work work) {
+  try {
+    return work();
+  } catch (const libreoffice::OfficeError& e) {
+    throw automation::ServerException(e.Description());
   }
 }
-
-#ifndef _WIN32
-// Runs the office program and waits for it, at most two minutes.
-bool Run(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-  // Its chatter is of no use to anyone here.
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, argv[0], &files, &attr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&files);
-  posix_spawnattr_destroy(&attr);
-  if (rc != 0)
-    return false;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  for (;;) {
-    int status = 0;
-    pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid)
-      return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (done < 0)
-      return false;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(-pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-#endif
 
 }  // namespace
+
+std::wstring OfficeMissingText(const fs::path& document) {
+  return L"LibreOffice is not installed (libreoffice-writer): it is needed to read .doc and .rtf "
+         L"documents and to find the pages of documents Word did not lay out (" +
+         platform::FromPath(document.filename()) + L").";
+}
 
 FileKind SniffFileKind(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -106,7 +60,15 @@ FileKind SniffFileKind(const fs::path& path) {
   return FileKind::Docx;
 }
 
-ConversionFolder::ConversionFolder() {
+bool OfficeHost::Available() {
+  return !disabled && libreoffice::IsAvailable();
+}
+
+void OfficeHost::SetDisabledForTesting(bool value) {
+  disabled = value;
+}
+
+OfficeHost::OfficeHost() {
   static std::atomic<int> counter{0};
 #ifndef _WIN32
   std::string name = "varnik-office-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
@@ -114,44 +76,91 @@ ConversionFolder::ConversionFolder() {
   std::string name = "varnik-office-" + std::to_string(counter++);
 #endif
   folder_ = fs::temp_directory_path() / name;
-  std::error_code ec;
-  fs::remove_all(folder_, ec);
-  fs::create_directories(folder_, ec);
 }
 
-ConversionFolder::~ConversionFolder() {
+OfficeHost::~OfficeHost() {
+  office_.reset();
   std::error_code ec;
   fs::remove_all(folder_, ec);
 }
 
-fs::path ConversionFolder::Convert(const fs::path& source, FileKind from, FileKind to) {
-#ifdef _WIN32
-  (void)from;
-  (void)to;
-  Fail(source);
-#else
-  // Own names, so that the office program sees a plain name with the right extension.
-  fs::path work = folder_ / std::to_string(count_++);
+libreoffice::Office& OfficeHost::Office(const fs::path& forDocument) {
+  if (!Available())
+    throw automation::ServerException(OfficeMissingText(forDocument));
+  if (!office_)
+    office_ = std::make_unique<libreoffice::Office>();
+  return *office_;
+}
+
+void OfficeHost::Stop() {
+  if (office_)
+    office_->Stop();
+}
+
+int OfficeHost::Starts() const {
+  return office_ ? office_->Starts() : 0;
+}
+
+OfficeHost::Key OfficeHost::KeyOf(const fs::path& path) {
   std::error_code ec;
-  fs::create_directories(work, ec);
-  fs::path input = work / (std::string("in.") + Extension(from));
-  fs::copy_file(source, input, fs::copy_options::overwrite_existing, ec);
+  fs::path full = fs::weakly_canonical(path, ec);
   if (ec)
-    Fail(source);
-  fs::path output = work / "out";
-  const char* office = std::getenv("VARNIK_OFFICE");
-  bool ok = Run({office && *office ? office : "soffice", "--headless", "--invisible", "--nologo",
-                 "--nodefault", "--norestore", "--nolockcheck",
-                 "-env:UserInstallation=file://" + (folder_ / "profile").string(),
-                 std::string("--infilter=") + Filter(from), "--convert-to",
-                 std::string(Extension(to)) + ":" + Filter(to), "--outdir", output.string(),
-                 input.string()});
-  // The exit code is not to be trusted: only the file tells.
-  fs::path result = output / (std::string("in.") + Extension(to));
-  if (!ok || !fs::exists(result, ec) || fs::file_size(result, ec) == 0)
-    Fail(source);
-  return result;
-#endif
+    full = path;
+  auto size = fs::file_size(path, ec);
+  auto time = fs::last_write_time(path, ec);
+  return {platform::FromPath(full), ec ? 0 : size,
+          static_cast<long long>(time.time_since_epoch().count())};
+}
+
+fs::path OfficeHost::ScratchPath(const char* extension) {
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  return folder_ / (std::to_string(count_++) + "." + extension);
+}
+
+fs::path OfficeHost::ToDocx(const fs::path& source, FileKind kind) {
+  auto& office = Office(source);
+  Key key = KeyOf(source);
+  if (auto it = converted_.find(key); it != converted_.end())
+    return it->second;
+  fs::path target = ScratchPath("docx");
+  Guard([&] {
+    office.ConvertToDocx(platform::FromPath(source), platform::FromPath(target), FormatOf(kind));
+  });
+  converted_[key] = target;
+  return target;
+}
+
+void OfficeHost::FromDocx(const fs::path& docx, const fs::path& target, FileKind kind) {
+  auto& office = Office(target);
+  // Written in the private folder first, so a failure leaves no half file at the target.
+  fs::path scratch = ScratchPath(kind == FileKind::Doc ? "doc" : "rtf");
+  Guard([&] {
+    office.ConvertFromDocx(platform::FromPath(docx), platform::FromPath(scratch), FormatOf(kind));
+  });
+  std::error_code ec;
+  fs::path temp = target;
+  temp += ".part~";
+  fs::copy_file(scratch, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec)
+    fs::rename(temp, target, ec);
+  std::error_code ignored;
+  fs::remove(scratch, ignored);
+  if (ec) {
+    fs::remove(temp, ignored);
+    throw automation::ServerException(L"The file could not be written: " +
+                                      platform::FromPath(target));
+  }
+}
+
+libreoffice::PageLayout OfficeHost::Layout(const fs::path& docx, const fs::path& source) {
+  auto& office = Office(source);
+  Key key = KeyOf(docx);
+  if (auto it = layouts_.find(key); it != layouts_.end())
+    return it->second;
+  auto layout = Guard([&] { return office.PageStarts(platform::FromPath(docx)); });
+  layouts_[key] = layout;
+  return layout;
 }
 
 }  // namespace docserver

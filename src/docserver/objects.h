@@ -18,6 +18,9 @@ using Args = std::span<const Variant>;
 
 // What one server (one "application") holds: its open documents and its selection.
 struct ServerState {
+  // Its LibreOffice, started on first need; it ends with the server.
+  std::shared_ptr<OfficeHost> office = std::make_shared<OfficeHost>();
+  SourceCache sources;
   std::vector<std::shared_ptr<Document>> documents;
   std::shared_ptr<Document> active;
   std::shared_ptr<LiveRange> selection;

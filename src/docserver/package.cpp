@@ -219,6 +219,41 @@ pugi::xml_document& Package::Xml(std::string_view name) {
   return *part->xml;
 }
 
+void Package::SeedXml(std::string_view name, const pugi::xml_document& parsed) {
+  Part* part = Find(name);
+  if (!part || part->xml || part->bytes)
+    return;
+  auto doc = std::make_unique<pugi::xml_document>();
+  doc->reset(parsed);
+  part->xml = std::move(doc);
+}
+
+std::string SourceCache::Key(const std::filesystem::path& file, std::string_view part) const {
+  std::error_code ec;
+  auto size = std::filesystem::file_size(file, ec);
+  if (ec)
+    return {};
+  auto time = std::filesystem::last_write_time(file, ec);
+  if (ec)
+    return {};
+  std::filesystem::path full = std::filesystem::absolute(file, ec);
+  return full.string() + '\n' + std::to_string(size) + '\n' +
+         std::to_string(time.time_since_epoch().count()) + '\n' + std::string(part);
+}
+
+const pugi::xml_document* SourceCache::Find(const std::filesystem::path& file,
+                                            std::string_view part) const {
+  std::string key = Key(file, part);
+  return !key.empty() && key == key_ ? parsed_.get() : nullptr;
+}
+
+void SourceCache::Keep(const std::filesystem::path& file, std::string_view part,
+                       const pugi::xml_document& parsed) {
+  key_ = Key(file, part);
+  parsed_ = std::make_unique<pugi::xml_document>();
+  parsed_->reset(parsed);
+}
+
 void Package::MarkChanged(std::string_view name) {
   if (Part* part = Find(name))
     part->changed = true;
@@ -296,8 +331,10 @@ void Package::SaveAs(const std::filesystem::path& target) {
       zip_source_free(source);
       abandon(L"The file could not be written: ");
     }
+    // The fastest level: a piece is written once and read a few times, and the dearer levels
+    // cost several times the time for a few percent of size.
     if (fresh)
-      zip_set_file_compression(out, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0);
+      zip_set_file_compression(out, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
   }
   int closed = 0;
   {

@@ -35,6 +35,9 @@ class Package {
   // The parsed part, cached; throws ServerException for malformed or too deeply nested XML.
   pugi::xml_document& Xml(std::string_view name);
 
+  // Gives the part a copy of an earlier parse of the same bytes instead of parsing them.
+  void SeedXml(std::string_view name, const pugi::xml_document& parsed);
+
   // The XML of the part (as returned by Xml) will be written anew on save.
   void MarkChanged(std::string_view name);
   void Replace(std::string_view name, std::string bytes);
@@ -61,6 +64,21 @@ class Package {
   std::vector<Part> parts_;
   std::map<std::string, std::size_t, std::less<>> byName_;
   std::uint64_t totalRead_ = 0;
+};
+
+// One server's parse of the main part of the source it opened last. Every piece is cut from the
+// unchanged source opened anew; a copy of the parsed tree is cheaper than reading and parsing
+// the part again. Keyed by the file's path, size and time of last change.
+class SourceCache {
+ public:
+  const pugi::xml_document* Find(const std::filesystem::path& file, std::string_view part) const;
+  void Keep(const std::filesystem::path& file, std::string_view part,
+            const pugi::xml_document& parsed);
+
+ private:
+  std::string Key(const std::filesystem::path& file, std::string_view part) const;
+  std::string key_;
+  std::unique_ptr<pugi::xml_document> parsed_;
 };
 
 // Held while the C library's time zone state is used (archive times, local time).

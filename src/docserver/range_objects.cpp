@@ -131,8 +131,8 @@ class RangeObject : public RangeBase {
       case 178: {
         if (IntArg(args, 0, 0) != 2)
           throw automation::ServerException(L"This statistic is not available.");
-        int first = s.PageAt(r_->start);
-        int last = s.PageAt(r_->end > r_->start ? r_->end - 1 : r_->start);
+        int first = doc_->PageAt(r_->start);
+        int last = doc_->PageAt(r_->end > r_->start ? r_->end - 1 : r_->start);
         return Variant::I4(last - first + 1);
       }
       default:
@@ -166,7 +166,7 @@ class Selection : public RangeBase {
         if (IntArg(args, 0, 1) != 1 || IntArg(args, 1, 1) != 1)
           throw automation::ServerException(L"Only absolute page numbers can be gone to.");
         int page = IntArg(args, 2, 1);
-        const auto& starts = s.PageStarts();
+        const auto& starts = doc->PageStarts();
         int pos = page < 1 ? 0
                   : page > static_cast<int>(starts.size())
                       ? s.Length()

@@ -1,7 +1,8 @@
 #pragma once
 // The built-in document server: answers the Word members the engine calls by working on .docx
-// files itself (.doc and .rtf through the office program, found as "soffice" on the search path
-// or named by the environment variable VARNIK_OFFICE).
+// files itself. Each application object has its own LibreOffice, started on first need (.doc
+// and .rtf, and pages of documents Word did not lay out) and ended when the application quits or
+// is destroyed.
 
 #include "automation/variant.h"
 

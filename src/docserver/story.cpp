@@ -131,7 +131,10 @@ void Story::Mark(pugi::xml_node node, int start) {
 }
 
 void Story::Build(pugi::xml_node body, const Styles& styles) {
+  // Rebuilt after every edit: the last size is a good guess for the next.
+  std::size_t nodes = spans_.size();
   *this = Story{};
+  spans_.reserve(nodes);
   styles_ = &styles;
   Block(body, 0, Where{});
   if (auto last = body.child("w:sectPr"))
@@ -395,6 +398,16 @@ void Story::ComputePages() {
       merged.push_back(Candidate{pos, true, Where{}});
     i = j;
   }
+  // A recorded break with nothing but paragraph marks after it (what a cut to the end leaves of
+  // the last page) starts no page.
+  int tail = Length();
+  while (tail > 0) {
+    Atom k = kinds_[static_cast<std::size_t>(tail - 1)];
+    if (k != Atom::ParaMark && k != Atom::CellEnd && k != Atom::RowEnd)
+      break;
+    --tail;
+  }
+  std::erase_if(merged, [&](const Candidate& c) { return c.recorded && c.pos >= tail; });
   pageStarts_.assign(1, 0);
   recordedStarts_ = 0;
   bool lastRecorded = false;

@@ -287,6 +287,7 @@ TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
   Builder()
       .Body(P("one") + "<w:sdt><w:sdtContent>" + Para(PageBreak() + TextRun("two")) + P("more") +
             "</w:sdtContent></w:sdt>" + P("three"))
+      .Pages(2)
       .Save(folder / L"d.docx");
   auto app = CreateApplication();
   CutPages(app, folder / L"d.docx", folder / L"1.docx", 1, 1, 2);
@@ -302,12 +303,29 @@ TEST(DocserverCutEnd, BreakInsideAContentControlLeavesNoBlankPage) {
 namespace docserver::test {
 namespace {
 
+// The last page starts inside the last paragraph: the page before keeps that paragraph's
+// text before the page start.
+TEST(DocserverCutEnd, CutInsideTheLastParagraphKeepsItsHead) {
+  testsupport::TempFolder folder;
+  Builder()
+      .Body(P("one") + Para(TextRun("two ") + RenderedBreak() + TextRun("three")))
+      .Pages(2)
+      .Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  CutPages(app, folder / L"d.docx", folder / L"1.docx", 1, 1, 2);
+  CutPages(app, folder / L"d.docx", folder / L"2.docx", 2, 2, 2);
+  EXPECT_EQ(Problems(folder / L"1.docx"), std::vector<std::string>{});
+  EXPECT_EQ(WholeText(Open(app, folder / L"1.docx")), L"one\rtwo \r");
+  EXPECT_EQ(WholeText(Open(app, folder / L"2.docx")), L"three\r");
+}
+
 TEST(DocserverCutEnd, SectionsCutAwayLeaveTheirHeadersToTheNext) {
   testsupport::TempFolder folder;
   // The second section has no header of its own and shows the first one's.
   Builder()
       .Header("head", false)
       .Body(SectionEnd(TextRun("one"), "", HeaderReference()) + P("two"))
+      .Pages(2)
       .Save(folder / L"d.docx");
   auto app = CreateApplication();
   CutPages(app, folder / L"d.docx", folder / L"2.docx", 2, 2, 2);

@@ -18,6 +18,7 @@ TEST(DocserverDocument, AnswersThePageCountReader) {
   testsupport::TempFolder folder;
   Builder()
       .Body(P("a") + Para(PageBreak()) + P("b"))
+      .Pages(2)
       .Modified("2023-07-14T10:20:30Z")
       .Save(folder / L"plain.docx");
   Builder().Body(P("a")).Protection("readOnly").Save(folder / L"protected.docx");
@@ -51,7 +52,7 @@ TEST(DocserverDocument, AnswersThePageCountReader) {
 
 TEST(DocserverDocument, FailuresAreServerExceptionsOrMissingMembers) {
   testsupport::TempFolder folder;
-  Builder().Body(Heading(1, "Intro", "_Toc1") + P("text")).Save(folder / L"d.docx");
+  Builder().Body(Heading(1, "Intro", "_Toc1") + P("text")).Pages(1).Save(folder / L"d.docx");
   auto app = CreateApplication();
   auto doc = Open(app, folder / L"d.docx");
   try {
@@ -73,6 +74,34 @@ TEST(DocserverDocument, FailuresAreServerExceptionsOrMissingMembers) {
   EXPECT_THROW(SaveAs(doc, folder / L"no such folder/x.docx", 12), automation::ServerException);
   SaveAs(doc, folder / L"copy.docx", 12);
   EXPECT_EQ(PageCount(Open(app, folder / L"copy.docx")), 1);
+}
+
+}  // namespace
+}  // namespace docserver::test
+
+namespace docserver::test {
+namespace {
+
+// The server keeps the parse of the source it opened last; a source changed since is read anew,
+// and edits of one opening never reach the next.
+TEST(DocserverDocument, ReopenedSourcesAreReadAsTheyAreNow) {
+  testsupport::TempFolder folder;
+  testsupport::docx::Builder().Body(testsupport::docx::P("first")).Save(folder / L"d.docx");
+  auto app = CreateApplication();
+  auto whole = [&](const DispatchPtr& doc) {
+    auto r = Obj(doc, 41);
+    Call(r, 128);
+    return Text(r);
+  };
+  auto doc = Open(app, folder / L"d.docx", false);
+  EXPECT_EQ(whole(doc), L"first\r");
+  auto sel = Obj(app, 5);
+  Call(sel, 100, {Variant::I4(0), Variant::I4(3)});
+  Call(sel, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
+  EXPECT_EQ(whole(doc), L"st\r");
+  EXPECT_EQ(whole(Open(app, folder / L"d.docx")), L"first\r");
+  testsupport::docx::Builder().Body(testsupport::docx::P("again")).Save(folder / L"d.docx");
+  EXPECT_EQ(whole(Open(app, folder / L"d.docx")), L"again\r");
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ TEST(DocserverOffice, RtfOpensAndSavesInItsOwnFormat) {
   Call(sel, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
   SaveAs(doc, folder / L"piece.rtf", Int(doc, 59));
   EXPECT_EQ(testsupport::ReadFile(folder / L"piece.rtf").substr(0, 5), "{\\rtf");
+  // Unchanged, in its own format: the source's bytes, not another round through the converter.
+  auto again = Open(app, folder / L"0");
+  SaveAs(again, folder / L"same.rtf", 6);
+  EXPECT_EQ(testsupport::ReadFile(folder / L"same.rtf"), testsupport::ReadFile(folder / L"0"));
   auto piece = Open(app, folder / L"piece.rtf");
   EXPECT_EQ(PageCount(piece), 1);
   auto story = Obj(piece, 41);

@@ -67,7 +67,7 @@ TEST(DocserverPages, CountsEachBreakOnce) {
   for (const auto& c : Cases()) {
     std::wstring path =
         folder / (std::wstring(c.name, c.name + std::char_traits<char>::length(c.name)) + L".docx");
-    Builder().Body(c.body).Save(path);
+    Builder().Body(c.body).Pages(c.pages).Save(path);
     auto doc = Open(app, path);
     EXPECT_EQ(PageCount(doc), c.pages) << c.name;
     Call(doc, 1105, {Variant::I4(0).ByRef(), Variant::I4(1).ByRef(), Omitted()});
@@ -77,7 +77,10 @@ TEST(DocserverPages, CountsEachBreakOnce) {
 
 TEST(DocserverPages, GoToPageClampsToTheDocument) {
   testsupport::TempFolder folder;
-  Builder().Body(P("ab") + Para(TextRun("cd") + PageBreak()) + P("ef")).Save(folder / L"d.docx");
+  Builder()
+      .Body(P("ab") + Para(TextRun("cd") + PageBreak()) + P("ef"))
+      .Pages(2)
+      .Save(folder / L"d.docx");
   auto app = CreateApplication();
   auto doc = Open(app, folder / L"d.docx");
   auto sel = Obj(app, 5);

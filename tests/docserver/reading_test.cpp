@@ -92,7 +92,7 @@ TEST(DocserverReading, FieldsOfTheFirstTableOfContentsLine) {
 
 TEST(DocserverReading, SentencesAndNextUnits) {
   testsupport::TempFolder folder;
-  Builder().Body(Body(true, false)).Save(folder / L"toc.docx");
+  Builder().Body(Body(true, false)).Pages(2).Save(folder / L"toc.docx");
   auto app = CreateApplication();
   auto doc = Open(app, folder / L"toc.docx");
   auto para = Obj(doc, 41);

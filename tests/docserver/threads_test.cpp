@@ -18,7 +18,7 @@ TEST(DocserverThreads, ServersOnSeveralThreadsShareNothing) {
   for (int i = 0; i < 20; ++i)
     body +=
         Para(TextRun("Page " + std::to_string(i) + ". More text.") + PageBreak() + TextRun("x"));
-  Builder().Body(body).Save(folder / L"d.docx");
+  Builder().Body(body).Pages(21).Save(folder / L"d.docx");
   std::vector<int> pages(4, 0);
   std::vector<std::thread> workers;
   for (int t = 0; t < 4; ++t)
