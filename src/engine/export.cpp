@@ -14,6 +14,17 @@ using M = Member;
 
 namespace {
 
+// Where the tail cut starts once FixBoundaryObjects put `shift` breaks in front of the boundary
+// character at c. A break put right at c goes with the tail; one put earlier in the paragraph
+// moves the boundary on, and cutting at c would take this piece's last character with it.
+std::int32_t CutAfterFix(const WordObject& selection, std::int32_t c, std::int32_t shift) {
+  if (shift == 0)
+    return c;
+  Call(M::SelectionSetRange, selection, {Variant::I4(c), Variant::I4(c + 1)});
+  std::wstring at = CallString(M::RangeText, CallObject(M::SelectionRange, selection));
+  return at == L"\f" ? c : c + shift;
+}
+
 constexpr std::int32_t kPrintLayoutView = 3;
 constexpr std::int32_t kStatisticPages = 2;
 constexpr std::wstring_view kDocumentEndKey = L"KESTO_[DOC_END]";
@@ -59,8 +70,8 @@ void CutTail(const WordObject& document, const WordObject& selection, std::int32
   GoToPage(selection, lastPage + 1);
   std::int32_t c = CallI4(M::SelectionStart, selection);
   Call(M::SelectionSetRange, selection, {Variant::I4(c), Variant::I4(c + 1)});
-  FixBoundaryObjects(EndSide, selection);
-  Call(M::SelectionSetStart, selection, {Variant::I4(c)});
+  std::int32_t shift = FixBoundaryObjects(EndSide, selection);
+  Call(M::SelectionSetStart, selection, {Variant::I4(CutAfterFix(selection, c, shift))});
   AlignBoundary(alignMode, EndSide, selection);
   std::int32_t end = DocumentEnd(document);
   if (end > CallI4(M::SelectionStart, selection)) {
