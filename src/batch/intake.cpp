@@ -133,8 +133,9 @@ void Workbench::RevealInExplorer(RowId row) {
   if (i < 0)
     return;
   const DocumentEntry& entry = documents[i];
-  platform::ShowThroughShell(platform::ShellAction::Reveal,
-                         entry.status == DocumentStatus::Done ? entry.resultFolder : entry.path);
+  platform::ShowThroughShell(platform::ShellAction::Reveal, entry.status == DocumentStatus::Done
+                                                                ? entry.resultFolder
+                                                                : entry.path);
 }
 
 }  // namespace batch

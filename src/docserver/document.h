@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,10 @@ class Document {
   void LayOut();
   bool SplitAt(int pos);  // whether a run was split
   void ConvertSimpleFields();
+  // The element children of a container whose spans meet [a, b), each with its span; empty
+  // elements strictly inside are removed on the way.
+  std::vector<std::pair<pugi::xml_node, Span>> ChildrenMeeting(pugi::xml_node container, int a,
+                                                               int b);
   void DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara);
   void DeleteInline(pugi::xml_node container, int a, int b);
   void KeepInheritedHeaders(int a, int b);

@@ -211,11 +211,13 @@ void Document::Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xm
       sect.prepend_copy(ref);
 }
 
-void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara) {
+std::vector<std::pair<pugi::xml_node, Span>> Document::ChildrenMeeting(pugi::xml_node container,
+                                                                       int a, int b) {
   std::vector<pugi::xml_node> children;
   for (auto c : container.children())
     if (c.type() == pugi::node_element)
       children.push_back(c);
+  std::vector<std::pair<pugi::xml_node, Span>> meeting;
   for (auto child : children) {
     Span s;
     if (!story_.SpanOf(child, s))
@@ -225,8 +227,14 @@ void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_nod
         container.remove_child(child);
       continue;
     }
-    if (s.end <= a || s.start >= b)
-      continue;
+    if (s.end > a && s.start < b)
+      meeting.emplace_back(child, s);
+  }
+  return meeting;
+}
+
+void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_node finalPara) {
+  for (auto [child, s] : ChildrenMeeting(container, a, b)) {
     bool whole = s.start >= a && s.end <= b;
     if (Is(child, "w:p")) {
       if (whole && child != finalPara) {
@@ -273,21 +281,7 @@ void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_nod
 }
 
 void Document::DeleteInline(pugi::xml_node container, int a, int b) {
-  std::vector<pugi::xml_node> children;
-  for (auto c : container.children())
-    if (c.type() == pugi::node_element)
-      children.push_back(c);
-  for (auto child : children) {
-    Span s;
-    if (!story_.SpanOf(child, s))
-      continue;
-    if (s.start == s.end) {
-      if (s.start > a && s.start < b)
-        container.remove_child(child);
-      continue;
-    }
-    if (s.end <= a || s.start >= b)
-      continue;
+  for (auto [child, s] : ChildrenMeeting(container, a, b)) {
     if (s.start >= a && s.end <= b) {
       container.remove_child(child);
       continue;
