@@ -177,18 +177,22 @@ void Story::Block(pugi::xml_node container, int depth, Where topRow) {
     } else if (Is(child, "w:customXml") || Is(child, "w:ins") || Is(child, "w:moveTo")) {
       Block(child, depth, topRow);
     }
-    if (Is(child, "w:bookmarkStart")) {
-      openBookmarks_[child.attribute("w:id").as_string()] = bookmarks_.size();
-      bookmarks_.push_back(
-          Bookmark{platform::FromUtf8(child.attribute("w:name").as_string()), Span{start, -1}});
-    } else if (Is(child, "w:bookmarkEnd")) {
-      auto it = openBookmarks_.find(child.attribute("w:id").as_string());
-      if (it != openBookmarks_.end()) {
-        bookmarks_[it->second].span.end = start;
-        openBookmarks_.erase(it);
-      }
-    }
+    BookmarkEdge(child, start);
     Mark(child, start);
+  }
+}
+
+void Story::BookmarkEdge(pugi::xml_node node, int at) {
+  if (Is(node, "w:bookmarkStart")) {
+    openBookmarks_[node.attribute("w:id").as_string()] = bookmarks_.size();
+    bookmarks_.push_back(
+        Bookmark{platform::FromUtf8(node.attribute("w:name").as_string()), Span{at, -1}});
+  } else if (Is(node, "w:bookmarkEnd")) {
+    auto it = openBookmarks_.find(node.attribute("w:id").as_string());
+    if (it != openBookmarks_.end()) {
+      bookmarks_[it->second].span.end = at;
+      openBookmarks_.erase(it);
+    }
   }
 }
 
@@ -272,16 +276,8 @@ void Story::Inline(pugi::xml_node container, Where topRow) {
       Inline(child, topRow);
     } else if (Is(child, "m:oMath") || Is(child, "m:oMathPara")) {
       Put(Atom::Object, L'\x01', child);
-    } else if (Is(child, "w:bookmarkStart")) {
-      openBookmarks_[child.attribute("w:id").as_string()] = bookmarks_.size();
-      bookmarks_.push_back(
-          Bookmark{platform::FromUtf8(child.attribute("w:name").as_string()), Span{start, -1}});
-    } else if (Is(child, "w:bookmarkEnd")) {
-      auto it = openBookmarks_.find(child.attribute("w:id").as_string());
-      if (it != openBookmarks_.end()) {
-        bookmarks_[it->second].span.end = start;
-        openBookmarks_.erase(it);
-      }
+    } else {
+      BookmarkEdge(child, start);
     }
     Mark(child, start);
   }

@@ -135,6 +135,8 @@ class Story {
     Where where;
   };
   void Block(pugi::xml_node container, int depth, Where topRow);
+  // Opens or closes a bookmark at a position, if the node is a bookmark start or end.
+  void BookmarkEdge(pugi::xml_node node, int at);
   void Para(pugi::xml_node p, int depth, Where topRow, bool cellEnd);
   void TableAt(pugi::xml_node tbl, int depth, Where topRow);
   void Inline(pugi::xml_node container, Where topRow);
