@@ -33,7 +33,7 @@ class OutputNaming : public ::testing::Test {
 };
 
 TEST_F(OutputNaming, PagePlanNames) {
-  const std::wstring base = out.Path() + L"report/";
+  const std::wstring base = out.Path() + testsupport::Native(L"report/");
   EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 1, .lastPage = 4}, 1, false),
             base + L"[1]-[4].docx");
   EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{.firstPage = 0, .lastPage = 4}, 1, false),
@@ -56,7 +56,7 @@ TEST_F(OutputNaming, ChapterTitlesAreShortenedAndCleaned) {
   EXPECT_EQ(planning::CleanChapterTitle(fifty), fifty);
   PageRange range{.beginText = L"Intro\r\nduction", .endText = L"A <b>?"};
   EXPECT_EQ(MakeResultPath(L"re\nport", L".docx", range, 1, true),
-            out.Path() + L"report/[Introduction]-[A  b  ].docx");
+            out.Path() + testsupport::Native(L"report/[Introduction]-[A  b  ].docx"));
 }
 
 TEST_F(OutputNaming, OtherModesGiveTheExportFolderItself) {
@@ -78,7 +78,7 @@ TEST_F(OutputNaming, EmptyExportFolderMeansTheProgramFolder) {
   Use(L"", L"2");
   EXPECT_EQ(planning::ExportFolder(), program.Path());
   EXPECT_EQ(MakeResultPath(L"report", L".docx", PageRange{}, 1, false),
-            program.Path() + L"report/1.docx");
+            program.Path() + testsupport::Native(L"report/1.docx"));
 }
 
 TEST_F(OutputNaming, PathLengthLimit) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "settings/ini.h"
 #include "util/paths.h"
@@ -34,6 +35,15 @@ std::wstring TempFolder::Path() const {
 
 std::wstring TempFolder::operator/(std::wstring_view name) const {
   return Path() + std::wstring(name);
+}
+
+std::wstring Native(std::wstring_view path) {
+  std::wstring native(path);
+  for (wchar_t& c : native) {
+    if (c == L'/')
+      c = platform::kPathSeparator;
+  }
+  return native;
 }
 
 void WriteFile(std::wstring_view path, std::string_view bytes) {

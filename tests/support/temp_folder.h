@@ -25,6 +25,9 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// A path written with "/" in the platform's own separators (the program writes paths so).
+std::wstring Native(std::wstring_view path);
+
 // Writes bytes to a file, making its folders.
 void WriteFile(std::wstring_view path, std::string_view bytes);
 std::string ReadFile(std::wstring_view path);

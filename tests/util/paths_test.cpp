@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "support/temp_folder.h"
 
@@ -28,7 +29,7 @@ TEST(SplitPath, GivesFolderNameAndExtensionWithItsDot) {
 TEST(GetModuleDirectory, IsTheTestProgramsFolder) {
   std::wstring folder = util::GetModuleDirectory();
   ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), L'/');
+  EXPECT_EQ(folder.back(), platform::kPathSeparator);
   EXPECT_TRUE(fs::is_directory(platform::ToPath(folder)));
 }
 
@@ -78,8 +79,8 @@ TEST(DeleteDirectoryTree, RemovesLinksWithoutFollowingThem) {
 }
 
 TEST(JoinPath, PutsExactlyOneSeparatorBetween) {
-  EXPECT_EQ(util::JoinPath(L"/a", L"b"), L"/a/b");
-  EXPECT_EQ(util::JoinPath(L"/a/", L"b"), L"/a/b");
+  EXPECT_EQ(util::JoinPath(L"/a", L"b"), L"/a" + std::wstring(1, platform::kPathSeparator) + L"b");
+  EXPECT_EQ(util::JoinPath(L"/a/", L"b"), L"/a/b");  // an existing separator is kept
   EXPECT_EQ(util::WithTrailingSeparator(L"/a//"), L"/a/");
   EXPECT_EQ(util::WithTrailingSeparator(L"/"), L"/");
 }

@@ -22,7 +22,7 @@ TEST(WorkFolder, CopiesGetCounterNamesAndNeverOverwrite) {
   std::wstring first = util::CopyToWorkFolder(sources / L"报告 one.docx");
   std::wstring second = util::CopyToWorkFolder(sources / L"two.doc");
   ASSERT_EQ(first.substr(0, util::WorkFolder().size()), util::WorkFolder());
-  EXPECT_EQ(util::WorkFolder(), program.Path() + L"t/");
+  EXPECT_EQ(util::WorkFolder(), program.Path() + testsupport::Native(L"t/"));
   // Consecutive counter names, without extension.
   std::wstring a = first.substr(util::WorkFolder().size());
   std::wstring b = second.substr(util::WorkFolder().size());
