@@ -10,6 +10,14 @@ namespace {
 
 using DocPtr = std::shared_ptr<Document>;
 
+// The 0-based index of the item a collection's Item(n) names, counting n from 1.
+std::size_t ItemIndex(Args args, std::size_t count) {
+  int n = IntArg(args, 0, 1);
+  if (n < 1 || static_cast<std::size_t>(n) > count)
+    NoSuchItem();
+  return static_cast<std::size_t>(n - 1);
+}
+
 int ParagraphLast(const Story& s, int start, int end) {
   return s.ParagraphAt(end > start ? end - 1 : start);
 }
@@ -56,10 +64,8 @@ class Paragraphs : public automation::Dispatch {
   Variant Invoke(std::int32_t dispid, InvokeKind, Args args) override {
     switch (dispid) {
       case 0: {
-        int n = IntArg(args, 0, 1);
-        if (n < 1 || n > static_cast<int>(spans_.size()))
-          NoSuchItem();
-        return Object(std::make_shared<Paragraph>(doc_, spans_[static_cast<std::size_t>(n - 1)]));
+        std::size_t item = ItemIndex(args, spans_.size());
+        return Object(std::make_shared<Paragraph>(doc_, spans_[item]));
       }
       case 2:
         return Variant::I4(static_cast<std::int32_t>(spans_.size()));
@@ -108,10 +114,8 @@ class Sentences : public automation::Dispatch {
       return Variant::I4(static_cast<std::int32_t>(spans_.size()));
     if (dispid != 0)
       NotFound();
-    int n = IntArg(args, 0, 1);
-    if (n < 1 || n > static_cast<int>(spans_.size()))
-      NoSuchItem();
-    const Span& sp = spans_[static_cast<std::size_t>(n - 1)];
+    std::size_t item = ItemIndex(args, spans_.size());
+    const Span& sp = spans_[item];
     return Object(MakeRange(doc_, sp.start, sp.end));
   }
 
@@ -147,10 +151,8 @@ class Tables : public automation::Dispatch {
       return Variant::I4(static_cast<std::int32_t>(spans_.size()));
     if (dispid != 0)
       NotFound();
-    int n = IntArg(args, 0, 1);
-    if (n < 1 || n > static_cast<int>(spans_.size()))
-      NoSuchItem();
-    return Object(std::make_shared<Table>(doc_, spans_[static_cast<std::size_t>(n - 1)]));
+    std::size_t item = ItemIndex(args, spans_.size());
+    return Object(std::make_shared<Table>(doc_, spans_[item]));
   }
 
  private:
@@ -191,10 +193,8 @@ class Fields : public automation::Dispatch {
       return Variant::I4(static_cast<std::int32_t>(items_.size()));
     if (dispid != 0)
       NotFound();
-    int n = IntArg(args, 0, 1);
-    if (n < 1 || n > static_cast<int>(items_.size()))
-      NoSuchItem();
-    return Object(items_[static_cast<std::size_t>(n - 1)]);
+    std::size_t item = ItemIndex(args, items_.size());
+    return Object(items_[item]);
   }
 
  private:
@@ -228,10 +228,8 @@ class Hyperlinks : public automation::Dispatch {
       return Variant::I4(static_cast<std::int32_t>(anchors_.size()));
     if (dispid != 0)
       NotFound();
-    int n = IntArg(args, 0, 1);
-    if (n < 1 || n > static_cast<int>(anchors_.size()))
-      NoSuchItem();
-    return Object(std::make_shared<HyperlinkObject>(anchors_[static_cast<std::size_t>(n - 1)]));
+    std::size_t item = ItemIndex(args, anchors_.size());
+    return Object(std::make_shared<HyperlinkObject>(anchors_[item]));
   }
 
  private:
@@ -314,12 +312,9 @@ class TablesOfContents : public automation::Dispatch {
       return Variant::I4(static_cast<std::int32_t>(tocs_.size()));
     if (dispid != 0)
       NotFound();
-    int n = IntArg(args, 0, 1);
-    if (n < 1 || n > static_cast<int>(tocs_.size()))
-      NoSuchItem();
+    std::size_t item = ItemIndex(args, tocs_.size());
     return Object(std::make_shared<TableOfContents>(
-        doc_,
-        doc_->story().Fields()[static_cast<std::size_t>(tocs_[static_cast<std::size_t>(n - 1)])]));
+        doc_, doc_->story().Fields()[static_cast<std::size_t>(tocs_[item])]));
   }
 
  private:
