@@ -22,14 +22,8 @@ namespace docx = testsupport::docx;
 namespace fs = std::filesystem;
 using testsupport::TempFolder;
 
-// A document of `pages` pages whose page p says "Page p."
 std::string Pages(int pages) {
-  std::string body;
-  for (int p = 1; p <= pages; ++p) {
-    body += docx::Para((p > 1 ? docx::RenderedBreak() : "") +
-                       docx::TextRun("Page " + std::to_string(p) + "."));
-  }
-  return body;
+  return docx::PagedBody(pages);
 }
 
 class EndToEnd : public ::testing::Test {
@@ -134,17 +128,7 @@ TEST_F(EndToEnd, BadDocumentsFailAndTheOthersAreCut) {
 }
 
 TEST_F(EndToEnd, ChapterRunCutsAtMarkedChapters) {
-  std::vector<docx::TocLine> toc;
-  std::string body;
-  for (int c = 1; c <= 4; ++c) {
-    std::string bookmark = "_Toc10" + std::to_string(c);
-    toc.push_back({"Chapter " + std::to_string(c), bookmark, std::to_string(c + 1)});
-    body += docx::Para(docx::RenderedBreak() +
-                           docx::Bookmark(bookmark, docx::TextRun("Chapter " + std::to_string(c))),
-                       "<w:pStyle w:val=\"Heading1\"/>");
-    body += docx::P("Text of chapter " + std::to_string(c) + ".");
-  }
-  std::wstring doc = Doc(L"book.docx", docx::P("Title") + docx::Toc(toc, true, false) + body);
+  std::wstring doc = Doc(L"book.docx", docx::ChapterBook(4, "_Toc10", "Title"));
   ASSERT_EQ(Run({L"chapters", doc}), 0);
   EXPECT_EQ(output.str(),
             "1\t1\t2\tChapter 1\n2\t1\t3\tChapter 2\n3\t1\t4\tChapter 3\n4\t1\t5\tChapter 4\n");

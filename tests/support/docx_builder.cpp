@@ -331,4 +331,26 @@ void Builder::Save(std::wstring_view path) const {
   WriteFile(path, Bytes());
 }
 
+std::string PagedBody(int pages) {
+  std::string body;
+  for (int p = 1; p <= pages; ++p) {
+    body += Para((p > 1 ? RenderedBreak() : "") + TextRun("Page " + std::to_string(p) + "."));
+  }
+  return body;
+}
+
+std::string ChapterBook(int chapters, std::string_view bookmarkPrefix, std::string_view firstLine) {
+  std::vector<TocLine> toc;
+  std::string body;
+  for (int c = 1; c <= chapters; ++c) {
+    std::string title = "Chapter " + std::to_string(c);
+    std::string bookmark = std::string(bookmarkPrefix) + std::to_string(c);
+    toc.push_back({title, bookmark, std::to_string(c + 1)});
+    body += Para(RenderedBreak() + Bookmark(bookmark, TextRun(title)),
+                 "<w:pStyle w:val=\"Heading1\"/>");
+    body += P("Text of chapter " + std::to_string(c) + ".");
+  }
+  return P(firstLine) + Toc(toc, true, false) + body;
+}
+
 }  // namespace testsupport::docx

@@ -45,6 +45,13 @@ struct TocLine {
 // otherwise each line has only its PAGEREF field. inContentControl wraps it in w:sdt.
 std::string Toc(const std::vector<TocLine>& lines, bool hyperlinked, bool inContentControl);
 
+// Whole bodies for tests that need just pages or chapters.
+// `pages` pages, page p saying "Page p.", each after a recorded page start.
+std::string PagedBody(int pages);
+// A first line, a hyperlinked table of contents over `chapters` Heading1 chapters, then each
+// chapter on its own page (pages 2 on), bookmarked bookmarkPrefix + its number.
+std::string ChapterBook(int chapters, std::string_view bookmarkPrefix, std::string_view firstLine);
+
 class Builder {
  public:
   Builder& Body(std::string_view blocks);

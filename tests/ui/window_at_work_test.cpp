@@ -96,29 +96,13 @@ class GatedEngine : public batch::WordEngine {
   std::unique_ptr<batch::WordEngine> real_;
 };
 
-// A document of `pages` pages.
 std::string Pages(int pages) {
-  std::string body;
-  for (int p = 1; p <= pages; ++p) {
-    body += docx::Para((p > 1 ? docx::RenderedBreak() : "") +
-                       docx::TextRun("Page " + std::to_string(p) + "."));
-  }
-  return body;
+  return docx::PagedBody(pages);
 }
 
 // A table of contents over four chapters, each on its own page (pages 2 to 5).
 std::string Book() {
-  std::vector<docx::TocLine> toc;
-  std::string body;
-  for (int c = 1; c <= 4; ++c) {
-    std::string bookmark = "_Toc20" + std::to_string(c);
-    toc.push_back({"Chapter " + std::to_string(c), bookmark, std::to_string(c + 1)});
-    body += docx::Para(docx::RenderedBreak() +
-                           docx::Bookmark(bookmark, docx::TextRun("Chapter " + std::to_string(c))),
-                       "<w:pStyle w:val=\"Heading1\"/>");
-    body += docx::P("Text of chapter " + std::to_string(c) + ".");
-  }
-  return docx::P("Contents") + docx::Toc(toc, true, false) + body;
+  return docx::ChapterBook(4, "_Toc20", "Contents");
 }
 
 std::set<std::wstring> Files(const std::wstring& folder) {
