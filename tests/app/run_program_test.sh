@@ -14,13 +14,14 @@ echo "left by a copy that ended" > "$home/t/1000/0"
 : > "$home/t/1000.lock"
 # Another copy of the program still running: it holds its lock file.
 echo "a running copy's" > "$home/t/4242/0"
-flock -o "$home/t/4242.lock" sleep 120 &
+flock -o "$home/t/4242.lock" sleep 120 </dev/null >/dev/null 2>&1 &
 holder=$!
-trap 'kill "$holder" 2>/dev/null; rm -rf "$folder"' EXIT
 for _ in $(seq 1 50); do
   flock -n "$home/t/4242.lock" true || break
   sleep 0.1
 done
+sleeper=$(pgrep -P "$holder")
+trap 'kill "$holder" $sleeper 2>/dev/null; rm -rf "$folder"' EXIT
 
 fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; exit 1; }
 
