@@ -58,7 +58,7 @@ TEST(WorkFolder, ClearingLeavesTheFoldersOfRunningCopiesAndRemovesThoseOfEndedOn
   ASSERT_TRUE(running);
   // A crashed copy with this process's number, one that ended holding nothing, a folder
   // without its lock file and a file of the time when all copies shared one folder.
-  WriteFile(root + own + testsupport::Native(L"/0"), "left by a crashed copy");
+  WriteFile(root + own + testsupport::Native(L"/99"), "left by a crashed copy");
   WriteFile(root + own + L".lock", "");
   WriteFile(root + testsupport::Native(L"ended/3"), "left");
   WriteFile(root + L"ended.lock", "");
@@ -70,7 +70,7 @@ TEST(WorkFolder, ClearingLeavesTheFoldersOfRunningCopiesAndRemovesThoseOfEndedOn
   std::wstring copy = util::CopyToWorkFolder(sources / L"a.docx");
   ASSERT_EQ(copy.substr(0, util::WorkFolder().size()), util::WorkFolder());
   EXPECT_EQ(util::WorkFolder(), root + own + testsupport::Native(L"/"));
-  EXPECT_FALSE(Exists(root + own + testsupport::Native(L"/0")))
+  EXPECT_FALSE(Exists(root + own + testsupport::Native(L"/99")))
       << "the crashed copy's files went when the number was claimed again";
   EXPECT_FALSE(platform::FileLock::TryAcquire(root + own + L".lock")) << "held while running";
 
