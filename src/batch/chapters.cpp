@@ -11,11 +11,13 @@ bool Workbench::StartChapterReading(int index) {
   if (index < 0 || index >= static_cast<int>(documents.size()))
     return false;
   chapterWorkerIndex_ = index;
+  chapterWorkerPath_ = documents[index].workPath;
   return StartWorker(&Workbench::LoadChaptersThread);
 }
 
 void Workbench::LoadChaptersThread() {
   const int index = chapterWorkerIndex_;
+  const std::wstring path = chapterWorkerPath_;
   Send(util::UM_BUSY_ON);
   Send(util::UM_PROGRESS, 10);
   std::unique_ptr<WordEngine> word = engines_();
@@ -24,12 +26,16 @@ void Workbench::LoadChaptersThread() {
     return;
   }
   Send(util::UM_PROGRESS, 30);
-  DocumentEntry& entry = documents[index];
-  word->ReadChapters(entry.workPath, entry.plan.chapters, &window_);
+  // Read into a list of the worker's own and handed over on the window's thread, which owns
+  // the entries.
+  std::vector<engine::ChapterEntry> chapters;
+  word->ReadChapters(path, chapters, &window_);
   Send(util::UM_PROGRESS, 300);
   // Shown before the busy state ends: after it, the window may start the next worker and wait
   // for this one, which must then need nothing more of the window's thread.
-  OnWindowThread([this, index] {
+  OnWindowThread([this, index, &chapters] {
+    auto& known = documents[index].plan.chapters;
+    known.insert(known.end(), chapters.begin(), chapters.end());
     documents[index].chaptersLoaded = true;
     view_.ChaptersRead(index);
   });
@@ -38,6 +44,8 @@ void Workbench::LoadChaptersThread() {
 }
 
 void Workbench::MarkChapter(std::wstring_view key, bool marked) {
+  if (busyFlag != 0 || WorkerActive())
+    return;
   int selected = SelectedIndex();
   if (selected < 0)
     return;
@@ -49,6 +57,8 @@ void Workbench::MarkChapter(std::wstring_view key, bool marked) {
 }
 
 void Workbench::RebuildChapterPlan() {
+  if (busyFlag != 0 || WorkerActive())
+    return;
   int selected = SelectedIndex();
   if (selected < 0)
     return;

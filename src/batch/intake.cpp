@@ -116,14 +116,14 @@ void Workbench::RemoveSelected() {
     RemoveEntry(*selected);
 }
 
-void Workbench::ViewSource() {
-  if (int i = SelectedIndex(); i >= 0) {
+void Workbench::ViewSource(RowId row) {
+  if (int i = IndexOfRow(row); i >= 0) {
     platform::ShowThroughShell(platform::ShellAction::Open, documents[i].path);
   }
 }
 
-void Workbench::ViewResult() {
-  if (int i = SelectedIndex(); i >= 0 && !documents[i].resultFolder.empty()) {
+void Workbench::ViewResult(RowId row) {
+  if (int i = IndexOfRow(row); i >= 0 && !documents[i].resultFolder.empty()) {
     platform::ShowThroughShell(platform::ShellAction::Open, documents[i].resultFolder);
   }
 }

@@ -58,21 +58,26 @@ bool Workbench::IsChosen(const DocumentEntry& entry, std::optional<RowId> select
 
 void Workbench::ProcessWorker() {
   Send(util::UM_BUSY_ON);
+  // The tab is taken once, as the run starts: switching tabs during a run must not change how
+  // the rest of the chosen documents are cut.
+  std::optional<RowId> selected;
+  int mode = 0;
+  OnWindowThread([this, &selected, &mode] {
+    selected = view_.SelectedRow();
+    mode = planMode;
+  });
   std::unique_ptr<WordEngine> word = engines_();
   if (!word->StartWord()) {
     Send(util::UM_BUSY_OFF);
     return;
   }
-  std::optional<RowId> selected;
-  OnWindowThread([this, &selected] { selected = view_.SelectedRow(); });
-  if (planMode == 0)
+  if (mode == 0)
     BuildPagePlans(selected);
 
   std::set<std::wstring, CaseInsensitiveLess> usedFolders;
   for (DocumentEntry& entry : documents) {
     if (!IsChosen(entry, selected))
       continue;
-    int mode = planMode;
     if (mode == 0) {
       ProcessByPagePlan(entry, *word, UniqueFolderName(entry.name, usedFolders));
     } else if (mode == 1) {
@@ -134,7 +139,8 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
 
 bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
                                      const std::wstring& folderName) {
-  const auto& ranges = entry.plan.chapterPlan;
+  // A copy: the run holds nothing of a plan the window owns.
+  const std::vector<planning::PageRange> ranges = entry.plan.chapterPlan;
   const auto n = static_cast<std::int32_t>(ranges.size());
   if (n == 0)
     return false;

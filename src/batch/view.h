@@ -39,7 +39,8 @@ class View {
 
   virtual BaseTabValues ReadBaseTab() const = 0;
 
-  // The busy display: progress area with the bar (maximum 300) at 0, and the animation.
+  // The busy display: progress area with the bar (maximum 300) at 0, the animation, and the
+  // chapter check boxes disabled.
   virtual void ShowBusy(bool busy) = 0;
   virtual void ShowProgress(int value) = 0;
   // Draws attention to the window after a worker ended.

@@ -30,7 +30,7 @@ class Workbench {
   // The window's fields.
   documents::DocumentList documents;
   int busyFlag = 0;
-  std::atomic<int> planMode{0};  // read by the processing worker at every document
+  std::atomic<int> planMode{0};  // read by the processing worker when a run starts
   int processAllFlag = 0;
   int chapterDocIndex = -1;
 
@@ -49,9 +49,9 @@ class Workbench {
   void RemoveEntry(RowId row);
   void RemoveSelected();
 
-  // Looking at a document through the desktop.
-  void ViewSource();
-  void ViewResult();
+  // Looking at the document of a row through the desktop.
+  void ViewSource(RowId row);
+  void ViewResult(RowId row);
   void RevealInExplorer(RowId row);
   // The index of the entry shown by a row, or -1.
   int IndexOfRow(RowId row) const;
@@ -61,7 +61,8 @@ class Workbench {
   void StartProcessing();
 
   // Chapters: reads the chapters of document `index` on a worker (refused while busy; true
-  // when started), marks a chapter of the selected document, rebuilds its chapter plan.
+  // when started), marks a chapter of the selected document, rebuilds its chapter plan. While
+  // a worker runs, marks and plans stay as they are: the worker may be reading them.
   bool StartChapterReading(int index);
   void MarkChapter(std::wstring_view key, bool marked);
   void RebuildChapterPlan();
@@ -96,6 +97,7 @@ class Workbench {
   std::thread worker_;
   std::atomic<bool> workerActive_{false};
   int chapterWorkerIndex_ = -1;
+  std::wstring chapterWorkerPath_;
 };
 
 }  // namespace batch

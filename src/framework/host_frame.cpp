@@ -56,6 +56,8 @@ HostFrame::HostFrame(WindowImplBase* owner, wxWindow* parent, const wxString& ti
   }
   canvas_->Bind(wxEVT_MOUSE_CAPTURE_LOST, &HostFrame::OnCaptureLost, this);
   canvas_->Bind(wxEVT_KEY_DOWN, &HostFrame::OnKey, this);
+  // Seen before the focused native control (an edit box) takes the key.
+  Bind(wxEVT_CHAR_HOOK, &HostFrame::OnCharHook, this);
   Bind(wxEVT_CLOSE_WINDOW, &HostFrame::OnClose, this);
   Bind(wxEVT_ACTIVATE, &HostFrame::OnActivate, this);
   Bind(wxEVT_SIZE, &HostFrame::OnSize, this);
@@ -214,6 +216,8 @@ void HostFrame::OnMouse(wxMouseEvent& event) {
     return;
   }
   if (type == wxEVT_RIGHT_DOWN) {
+    if (owner->OnRightButtonDown())
+      return;
     pm.HandleMouse({UIEventType::RButtonDown, point});
     return;
   }
@@ -234,6 +238,15 @@ void HostFrame::OnKey(wxKeyEvent& event) {
   }
   if (!owner_->OnKeyDown(event.GetKeyCode()))
     event.Skip();
+}
+
+void HostFrame::OnCharHook(wxKeyEvent& event) {
+  if (owner_ != nullptr && event.GetKeyCode() == WXK_F1) {
+    bool handled = false;
+    owner_->HandleMessage(kWmHelp, 0, 0, handled);
+    return;
+  }
+  event.Skip();
 }
 
 void HostFrame::OnClose(wxCloseEvent& event) {

@@ -29,6 +29,7 @@ class HostFrame : public wxFrame {
   void OnMouse(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnKey(wxKeyEvent& event);
+  void OnCharHook(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
   void OnActivate(wxActivateEvent& event);
   void OnSize(wxSizeEvent& event);

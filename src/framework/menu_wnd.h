@@ -1,7 +1,8 @@
 #pragma once
 // The pop-up menu: a window built from a menu layout whose entries are list rows. Pressing an
 // enabled entry posts the entry's tag as a message to the owner window and closes the menu;
-// Escape or losing the focus closes it too. The menu deletes itself when closed.
+// Escape or losing the focus closes it too; a right click does nothing. The menu deletes
+// itself when closed.
 
 #include "framework/window_impl_base.h"
 
@@ -19,6 +20,8 @@ class CMenuWnd : public WindowImplBase {
   void OnFinalMessage() override { delete this; }
   bool OnKillFocus() override;
   bool OnKeyDown(int keyCode) override;
+  // The right button chooses nothing (it would select an entry and close the menu unchosen).
+  bool OnRightButtonDown() override { return true; }
 
  private:
   CMenuWnd() = default;

@@ -111,6 +111,8 @@ class WindowImplBase : public INotifyUI, public IDialogBuilderCallback {
   virtual bool OnKillFocus() { return false; }
   // A key on the window; return true when handled.
   virtual bool OnKeyDown(int keyCode);
+  // A press of the right mouse button; return true when handled, and the controls see nothing.
+  virtual bool OnRightButtonDown() { return false; }
 
   CPaintManagerUI m_pm;
 

@@ -59,8 +59,9 @@ ui::~ui() {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   bench_.reset();
-  if (clearWorkFolderLater_)
-    util::ClearWorkFolder();
+  // However the window went (close button, system close, the window manager), the working
+  // copies go with it.
+  util::ClearWorkFolder();
 }
 
 std::unique_ptr<framework::CControlUI> ui::CreateControl(std::wstring_view name) {
@@ -221,8 +222,9 @@ void ui::ShowChapters(int index) {
       if (!busy && bench.StartChapterReading(index))
         return;
       view_.ClearChapterView();
-    } else if (entry.plan.planKind == planning::PlanKind::ChapterPlan ||
-               entry.plan.planKind == planning::PlanKind::None) {
+    } else {
+      // Also after a run on the Base tab: the tree must show this document, or its check
+      // boxes would mark chapters of another one.
       view_.FillChapterView(&entry.plan.chapterPlan, &entry.plan.chapters);
     }
   }
@@ -236,7 +238,7 @@ void ui::Notify(framework::TNotifyUI& msg) {
   framework::CControlUI* sender = msg.pSender;
   if (sender != nullptr) {
     if (msg.sType == framework::kNotifyItemRClick) {
-      OpenListMenu();
+      OpenListMenu(view_.RowOf(sender));
     } else if (msg.sType == framework::kNotifyItemDbClick) {
       if (batch::RowId row = view_.RowOf(sender); row != 0)
         bench_->RevealInExplorer(row);
@@ -309,13 +311,19 @@ void ui::OnOptionChanged(framework::COptionUI* option) {
   }
 }
 
-void ui::OpenListMenu() {
+void ui::OpenListMenu(batch::RowId row) {
+  // The document rows are disabled while a worker runs; the tree and the plan list are not,
+  // and the menu's commands read what the worker writes.
+  if (IsBusy())
+    return;
+  if (row == 0)
+    row = view_.SelectedRow().value_or(0);
   auto* menu = framework::CMenuWnd::Open(this, L"listmenu.xml", wxGetMousePosition());
   if (menu == nullptr)
     return;
-  auto* list = m_pm.Find<framework::CListUI>(L"ListFile");
-  const int index = list != nullptr ? list->GetCurSel() : -1;
-  if (index >= 0 && index < static_cast<int>(bench_->documents.size()) &&
+  menuRow_ = row;
+  const int index = bench_->IndexOfRow(row);
+  if (index >= 0 &&
       bench_->documents[static_cast<std::size_t>(index)].status != batch::DocumentStatus::Done) {
     if (auto* entry = menu->GetPaintManager().FindControl(L"menutar"))
       entry->SetEnabled(false);
@@ -384,12 +392,10 @@ std::intptr_t ui::HandleMessage(std::uint32_t message, std::intptr_t wParam, std
       util::ClearWorkFolder();
       break;
     case framework::kWmDestroy:
-      if (IsBusy()) {
-        // The worker still reads its working copies; they go once it has ended.
-        clearWorkFolderLater_ = true;
-      } else {
+      // While a worker runs it still reads its working copies; they go once it has ended
+      // (the destructor).
+      if (!IsBusy())
         util::ClearWorkFolder();
-      }
       framework::PostQuitMessage(0);
       break;
     case framework::kWmHelp:
@@ -412,11 +418,11 @@ std::intptr_t ui::HandleMessage(std::uint32_t message, std::intptr_t wParam, std
       handled = true;
       return 0;
     case util::UM_VIEW_SOURCE:
-      bench_->ViewSource();
+      bench_->ViewSource(menuRow_);
       handled = true;
       return 0;
     case util::UM_VIEW_RESULT:
-      bench_->ViewResult();
+      bench_->ViewResult(menuRow_);
       handled = true;
       return 0;
     case util::UM_DELETE_SELECTED:

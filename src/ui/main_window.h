@@ -62,7 +62,8 @@ class ui : public framework::WindowImplBase {
   // A worker runs (or is still ending): commands that change the list or start work wait.
   bool IsBusy() const;
   void AddFilesFromDialog();
-  void OpenListMenu();
+  // The list menu for a document row (the selected one when the click was not on a row).
+  void OpenListMenu(batch::RowId row);
   void OnOptionChanged(framework::COptionUI* option);
 
   bool IsSelected(std::wstring_view option) const;
@@ -78,8 +79,8 @@ class ui : public framework::WindowImplBase {
   // change noted meanwhile is saved once everything has been read.
   bool restoring_ = false;
   bool restoreChanged_ = false;
-  // The window went away while a worker still used the work folder.
-  bool clearWorkFolderLater_ = false;
+  // The document row the list menu was opened for; its commands act on it.
+  batch::RowId menuRow_ = 0;
 };
 
 }  // namespace ui

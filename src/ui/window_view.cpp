@@ -160,6 +160,9 @@ void WindowView::ShowBusy(bool busy) {
       bar->SetValue(0);
     }
   }
+  // A worker may be reading the marks and the plan: the check boxes wait with the list.
+  if (auto* tree = pm().Find<framework::CTreeViewUI>(L"TreeMenu"))
+    tree->SetEnabled(!busy);
   if (auto* gif = pm().Find<framework::CGifAnimUI>(L"loadgif")) {
     if (busy) {
       gif->PlayGif();

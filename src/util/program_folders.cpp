@@ -83,13 +83,13 @@ std::wstring SettingsFilePath() {
   return folder + L"config.ini";
 }
 
-std::wstring WorkFolder() {
-  {
-    std::lock_guard guard(Lock());
-    if (!WorkOverride().empty())
-      return WithTrailingSeparator(WorkOverride());
-  }
+std::wstring WorkFolderRoot() {
   return FolderFor(Use::kWork) + L"t" + platform::kPathSeparator;
+}
+
+std::wstring ChosenWorkFolder() {
+  std::lock_guard guard(Lock());
+  return WorkOverride().empty() ? std::wstring() : WithTrailingSeparator(WorkOverride());
 }
 
 void SetWorkFolder(std::wstring_view folder) {

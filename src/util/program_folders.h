@@ -15,12 +15,16 @@ std::wstring ProgramFolder();
 // Path of config.ini.
 std::wstring SettingsFilePath();
 
-// The work folder for working copies, with a trailing separator.
-std::wstring WorkFolder();
+// The folder "t" that holds one work folder per running copy of the program, with a trailing
+// separator (see util/work_folder.h).
+std::wstring WorkFolderRoot();
 
-// A work folder of the caller's own (a second program beside the window program must not
-// share, and so clear, its working copies); an empty text returns to the default.
+// A work folder of the caller's own, used as it is instead of one under WorkFolderRoot (a
+// second program beside the window program must not share, and so clear, its working
+// copies); an empty text returns to the default.
 void SetWorkFolder(std::wstring_view folder);
+// The folder SetWorkFolder chose, or the empty text.
+std::wstring ChosenWorkFolder();
 
 // Makes every folder above one chosen folder (tests); an empty text returns to the default.
 void SetProgramFolder(std::wstring_view folder);

@@ -1,16 +1,27 @@
 #!/bin/sh
 # Runs the real program on the display given by xvfb-run: the window shows centred at the
-# layout's size without a system caption, the work folder of an earlier run is gone, and the
-# close button ends the program. Usage: run_program_test.sh <varnik executable> <screenshot dir>
+# layout's size without a system caption, the work folders of earlier runs are gone while that
+# of another copy still running stays, and the close button ends the program. Usage: run_program_test.sh <varnik executable> <screenshot dir>
 set -u
 program=$1
 shots=$2
 folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
 home="$folder/程序 folder"
-mkdir -p "$home/t" "$shots"
+mkdir -p "$home/t/4242" "$home/t/1000" "$shots"
 cp "$program" "$home/varnik"
-echo "left by an earlier run" > "$home/t/0"
+echo "left by an earlier version" > "$home/t/0"
+echo "left by a copy that ended" > "$home/t/1000/0"
+: > "$home/t/1000.lock"
+# Another copy of the program still running: it holds its lock file.
+echo "a running copy's" > "$home/t/4242/0"
+flock -o "$home/t/4242.lock" sleep 120 </dev/null >/dev/null 2>&1 &
+holder=$!
+for _ in $(seq 1 50); do
+  flock -n "$home/t/4242.lock" true || break
+  sleep 0.1
+done
+sleeper=$(pgrep -P "$holder")
+trap 'kill "$holder" $sleeper 2>/dev/null; rm -rf "$folder"' EXIT
 
 fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null; exit 1; }
 
@@ -24,7 +35,9 @@ for _ in $(seq 1 100); do
 done
 [ -n "$window" ] || fail "no window titled VARNIK"
 sleep 0.5
-[ -e "$home/t" ] && fail "the work folder of an earlier run is still there"
+[ -e "$home/t/0" ] && fail "the work folder of an earlier version is still there"
+[ -e "$home/t/1000" ] && fail "the work folder of a copy that ended is still there"
+[ -e "$home/t/4242/0" ] || fail "the work folder of a running copy was removed"
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 876 ] && [ "$HEIGHT" = 522 ] || fail "window is ${WIDTH}x${HEIGHT}, not 876x522"
@@ -70,4 +83,5 @@ kill -0 "$pid" 2>/dev/null && fail "the close button did not end the program"
 wait "$pid"
 status=$?
 [ "$status" = 0 ] || fail "exit status $status"
+[ -e "$home/t/4242/0" ] || fail "closing removed the work folder of a running copy"
 echo "PASS"

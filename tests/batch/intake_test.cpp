@@ -102,12 +102,12 @@ TEST_F(WorkbenchTest, LookingAtDocumentsGoesThroughTheShell) {
   Add({Document(L"a.docx")});
   auto row = bench.documents[0].row;
   view.selected = row;
-  bench.ViewSource();
+  bench.ViewSource(row);
   bench.RevealInExplorer(row);
   bench.documents[0].status = DocumentStatus::Done;
   bench.documents[0].resultFolder = out / L"a";
   bench.RevealInExplorer(row);
-  bench.ViewResult();
+  bench.ViewResult(row);
   using platform::ShellAction;
   EXPECT_EQ(shellCalls, (std::vector<std::pair<ShellAction, std::wstring>>{
                             {ShellAction::Open, docs / L"a.docx"},

@@ -145,6 +145,35 @@ TEST_F(ChapterAndMenuTest, ListMenuPostsTheChosenEntryAndCloses) {
   EXPECT_EQ(wxTopLevelWindows.size(), windows) << "the menu closed itself";
 }
 
+TEST_F(ChapterAndMenuTest, ARightClickInAMenuDoesNothing) {
+  size_t windows = wxTopLevelWindows.size();
+  wxPoint at = window_.GetHWND()->GetPosition() + wxPoint(300, 200);
+  framework::CMenuWnd* menu = framework::CMenuWnd::Open(&window_, L"listmenu.xml", at);
+  uitest::PumpFor(150);
+  auto& pm = menu->GetPaintManager();
+  pm.UpdateLayout();
+  framework::CControlUI* label = pm.FindControl(L"labelsrc");
+  // The right button as the native window reports it.
+  wxMouseEvent right(wxEVT_RIGHT_DOWN);
+  right.SetPosition(label->GetPos().GetPosition() + label->GetPos().GetSize() / 2);
+  wxWindow* canvas = menu->GetHWND()->GetChildren().front();
+  right.SetEventObject(canvas);
+  canvas->ProcessWindowEvent(right);
+  uitest::PumpFor(100);
+  ASSERT_EQ(wxTopLevelWindows.size(), windows + 1) << "the menu stays open";
+  EXPECT_TRUE(window_.messages.empty());
+  auto* entry = dynamic_cast<framework::CListContainerElementUI*>(pm.FindControl(L"menusrc"));
+  ASSERT_NE(entry, nullptr);
+  framework::CListUI* list = entry->GetOwner();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCurSel(), -1) << "no entry chosen";
+
+  // The left button still chooses.
+  Press(pm, label);
+  uitest::PumpUntil([&] { return !window_.messages.empty(); });
+  EXPECT_EQ(window_.messages, (std::vector<std::uint32_t>{util::UM_VIEW_SOURCE}));
+}
+
 TEST_F(ChapterAndMenuTest, EscapeClosesTheAboutMenuWithoutPosting) {
   size_t windows = wxTopLevelWindows.size();
   framework::CMenuWnd* menu = framework::CMenuWnd::Open(

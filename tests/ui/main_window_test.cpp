@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <wx/display.h>
 #include <wx/frame.h>
 
@@ -16,6 +18,7 @@
 #include "ui/gui_support.h"
 #include "ui/main_window.h"
 #include "util/program_folders.h"
+#include "util/work_folder.h"
 
 namespace ui {
 namespace {
@@ -26,7 +29,17 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     settings::SetSettingsPath(util::SettingsFilePath());
-    testsupport::WriteFile(util::WorkFolder() + L"0", "left by an earlier run");
+    testsupport::WriteFile(util::WorkFolderRoot() + testsupport::Native(L"1234/0"),
+                           "left by an earlier run");
+    testsupport::WriteFile(util::WorkFolderRoot() + L"1234.lock", "");
+  }
+
+  // A working copy, as the intake makes them.
+  std::wstring WorkingCopy() {
+    testsupport::WriteFile(folder_ / L"a.docx", "a document");
+    std::wstring copy = util::CopyToWorkFolder(folder_ / L"a.docx");
+    EXPECT_TRUE(testsupport::Exists(copy));
+    return copy;
   }
 
   // Opens the window the way the program does.
@@ -66,7 +79,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsCentredWithTheLayoutsSizeAndInitialState) {
   auto window = Open();
   EXPECT_EQ(window->GetLayoutError(), "");
-  EXPECT_FALSE(testsupport::Exists(util::WorkFolder()))
+  EXPECT_FALSE(testsupport::Exists(util::WorkFolderRoot() + L"1234"))
       << "the work folder of an earlier run is gone";
   wxFrame* frame = window->GetHWND();
   EXPECT_EQ(frame->GetClientSize(), wxSize(876, 522));
@@ -194,25 +207,34 @@ TEST_F(MainWindowTest, SettingsButtonShowsAndHidesThePanel) {
   EXPECT_FALSE(Find(*window, L"VLSETTING")->IsVisible());
 }
 
-TEST_F(MainWindowTest, CloseButtonEndsTheLoopAndRemovesTheWorkFolder) {
+TEST_F(MainWindowTest, CloseButtonEndsTheLoopAndRemovesTheWorkingCopies) {
   auto window = Open();
-  testsupport::WriteFile(util::WorkFolder() + L"1", "a working copy");
+  std::wstring copy = WorkingCopy();
   uitest::RunAfter(100, [&] { Click(*window, L"closebtn"); });
   framework::MessageLoop();
   uitest::PumpFor(50);
   EXPECT_FALSE(window->IsWindow());
-  EXPECT_FALSE(testsupport::Exists(util::WorkFolder()));
+  EXPECT_FALSE(testsupport::Exists(copy));
 }
 
-TEST_F(MainWindowTest, SystemCloseEndsTheLoopWithoutClosingTheWindow) {
-  auto window = Open();
-  testsupport::WriteFile(util::WorkFolder() + L"1", "a working copy");
-  uitest::RunAfter(100, [&] { window->GetHWND()->Close(); });
-  framework::MessageLoop();
-  EXPECT_TRUE(window->IsWindow());
-  EXPECT_TRUE(testsupport::Exists(util::WorkFolder())) << "kept until the next start";
-  window.reset();
-  uitest::PumpFor(50);
+// Alt+F4 and the window manager's close reach the window as the system close command: the loop
+// ends without the window being closed first, and the working copies go with the window.
+TEST_F(MainWindowTest, SystemCloseEndsTheLoopAndTheWorkingCopiesGoWithTheWindow) {
+  const std::pair<const char*, std::function<void(ui&)>> routes[] = {
+      {"window manager", [](ui& window) { window.GetHWND()->Close(); }},
+      {"Alt+F4", [](ui& window) { window.SysCommand(framework::kScClose); }},
+  };
+  for (const auto& [route, close] : routes) {
+    auto window = Open();
+    std::wstring copy = WorkingCopy();
+    uitest::RunAfter(100, [&window, &close] { close(*window); });
+    framework::MessageLoop();
+    EXPECT_TRUE(window->IsWindow()) << route;
+    window.reset();
+    uitest::PumpFor(50);
+    EXPECT_FALSE(testsupport::Exists(copy)) << route;
+    EXPECT_FALSE(testsupport::Exists(util::WorkFolder())) << route;
+  }
 }
 
 }  // namespace

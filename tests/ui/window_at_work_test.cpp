@@ -10,11 +10,14 @@
 
 #include <wx/dnd.h>
 #include <wx/frame.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "batch/word_engine.h"
 #include "docserver/server.h"
 #include "framework/button.h"
 #include "framework/container.h"
+#include "framework/edit.h"
 #include "framework/host_frame.h"
 #include "framework/list.h"
 #include "framework/menu_wnd.h"
@@ -454,6 +457,138 @@ TEST_F(WindowAtWork, AChapterReadRefusedDuringARunIsTriedAgainOnTheNextVisit) {
   EXPECT_TRUE(bench().documents[0].chaptersLoaded);
   EXPECT_EQ(Find<framework::CTreeViewUI>(L"TreeMenu")->GetCount(), 4);
   EXPECT_TRUE(fileList()->IsEnabled());
+}
+
+TEST_F(WindowAtWork, AfterABaseRunTheDocumentIsStillShownOnTheChapterTab) {
+  Drop({Doc(L"plain.docx", Pages(2)), Doc(L"book.docx", Book())});
+  WaitIdle();
+  PickExportFolder(out_.Path());
+  // The chapter page shows the other document first ("Not found").
+  fileList()->SelectItem(0);
+  Press(L"optChapter");
+  WaitIdle();
+  EXPECT_TRUE(Find(L"notitle")->IsVisible());
+  Press(L"optBase");
+  Find(L"edtEvery")->SetText(L"2");
+  fileList()->SelectItem(1);
+  Press(L"btnProcess");
+  WaitIdle();
+  ASSERT_EQ(StatusTag(1), static_cast<std::intptr_t>(DocumentStatus::Done));
+
+  Press(L"optChapter");
+  WaitIdle();
+  auto* tree = Find<framework::CTreeViewUI>(L"TreeMenu");
+  ASSERT_EQ(tree->GetCount(), 4);
+  EXPECT_TRUE(tree->IsVisible());
+  EXPECT_FALSE(Find(L"notitle")->IsVisible());
+  EXPECT_EQ(tree->GetItemAt(0)->GetName(), L"_Toc201");
+  Press(pm(), dynamic_cast<framework::CTreeNodeUI*>(tree->GetItemAt(2))->GetCheckBox());
+  EXPECT_EQ(Find<framework::CListUI>(L"listPlanLeft")->GetCount(), 2);
+  Shot("12_chapters_after_a_base_run");
+}
+
+TEST_F(WindowAtWork, DuringARunTheChapterCheckBoxesWaitAndTheRunCutsByThePlanItTook) {
+  Drop({Doc(L"book.docx", Book())});
+  WaitIdle();
+  PickExportFolder(out_.Path());
+  fileList()->SelectItem(0);
+  Press(L"optChapter");
+  WaitIdle();
+  auto* tree = Find<framework::CTreeViewUI>(L"TreeMenu");
+  ASSERT_EQ(tree->GetCount(), 4);
+  auto check = [&](int i) {
+    return dynamic_cast<framework::CTreeNodeUI*>(tree->GetItemAt(i))->GetCheckBox();
+  };
+  auto* plan = Find<framework::CListUI>(L"listPlanLeft");
+  Press(pm(), check(2));
+  ASSERT_EQ(plan->GetCount(), 2);
+
+  gate_.Close();
+  Press(L"btnProcess");
+  ASSERT_EQ(bench().busyFlag, 1);
+  EXPECT_FALSE(check(1)->IsEffectivelyEnabled());
+  Press(pm(), check(1));
+  Press(pm(), check(2));
+  EXPECT_FALSE(check(1)->IsChecked());
+  EXPECT_TRUE(check(2)->IsChecked());
+  EXPECT_EQ(plan->GetCount(), 2);
+  // The tabs still work; coming back shows the same plan, still waiting.
+  Press(L"optBase");
+  Press(L"optChapter");
+  ASSERT_EQ(tree->GetCount(), 4);
+  EXPECT_FALSE(check(0)->IsEffectivelyEnabled());
+  // The tree's rows open no list menu while the run goes on.
+  pm().HandleMouse({framework::UIEventType::RButtonDown, Middle(check(0))});
+  EXPECT_EQ(OpenMenu(), nullptr);
+  Shot("13_chapter_boxes_wait_during_a_run");
+
+  gate_.Open();
+  WaitIdle();
+  EXPECT_TRUE(check(1)->IsEffectivelyEnabled());
+  EXPECT_EQ(Files(out_ / L"book"), (std::set<std::wstring>{L"1.docx", L"2.docx"}));
+  EXPECT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Done));
+}
+
+TEST_F(WindowAtWork, ListMenuActsOnTheRowThatWasRightClicked) {
+  Drop({Doc(L"a.docx", Pages(2)), Doc(L"b.docx", Pages(2))});
+  WaitIdle();
+  PickExportFolder(out_.Path());
+  Find(L"edtEvery")->SetText(L"1");
+  fileList()->SelectItem(0);
+  Press(L"btnProcess");
+  WaitIdle();
+  ASSERT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Done));
+
+  // {selected row, right-clicked row, entry chosen, "View result" enabled, shell target}
+  struct Case {
+    int selected, clicked;
+    const wchar_t* entry;
+    bool resultEnabled;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {0, 1, L"labelsrc", false, bench().documents[1].path},
+      {1, 0, L"labeltar", true, bench().documents[0].resultFolder},
+  };
+  for (const Case& c : cases) {
+    fileList()->SelectItem(c.selected);
+    auto* row = fileList()->GetItemAt(c.clicked);
+    pm().HandleMouse({framework::UIEventType::MouseMove, Middle(row)});
+    pm().HandleMouse({framework::UIEventType::RButtonDown, Middle(row)});
+    framework::CMenuWnd* menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    auto& menuPm = menu->GetPaintManager();
+    EXPECT_EQ(menuPm.FindControl(L"menutar")->IsEnabled(), c.resultEnabled) << c.clicked;
+    // The command acts on the right-clicked row even where the selection moved meanwhile.
+    fileList()->SelectItem(c.selected);
+    Press(menuPm, menuPm.FindControl(c.entry));
+    ASSERT_TRUE(uitest::PumpUntil([] { return OpenMenu() == nullptr; }));
+    uitest::PumpFor(50);
+    ASSERT_FALSE(shell_.empty());
+    EXPECT_EQ(shell_.back(), c.expected) << c.clicked;
+  }
+}
+
+TEST_F(WindowAtWork, F1OpensTheHelpPageWhileAnEditBoxHasTheFocus) {
+  auto* edit = Find<framework::CEditUI>(L"edtEvery");
+  wxTextCtrl* native = edit->GetNative();
+  ASSERT_NE(native, nullptr);
+  ASSERT_TRUE(native->IsShown());
+  // Real keys through the display: the pointer over the box gives it the keyboard where no
+  // window manager runs.
+  wxUIActionSimulator keys;
+  keys.MouseMove(native->ClientToScreen(wxPoint(5, 5)));
+  uitest::PumpFor(50);
+  keys.MouseClick();
+  native->SetFocus();
+  uitest::PumpFor(100);
+  keys.Char('9');
+  ASSERT_TRUE(uitest::PumpUntil([&] { return native->GetValue().Contains("9"); }, 2000))
+      << "the edit box has the keyboard";
+  keys.Char(WXK_F1);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !shell_.empty(); }, 2000));
+  EXPECT_EQ(shell_, (std::vector<std::wstring>{kHelpPage}));
+  uitest::Screenshot("window_14_help_from_an_edit_box");
 }
 
 TEST_F(WindowAtWork, ChapterTreePlacesHeadingsByLevel) {
