@@ -7,6 +7,14 @@ MessageQueue::MessageQueue(Handler handler, Wake wake)
 
 MessageQueue::~MessageQueue() {
   Close();
+  // A released sender still has to take the lock to return: wait until it has left.
+  std::unique_lock guard(lock_);
+  handled_.wait(guard, [&] { return senders_ == 0; });
+}
+
+std::size_t MessageQueue::WaitingSenders() {
+  std::lock_guard guard(lock_);
+  return senders_;
 }
 
 bool MessageQueue::Send(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
@@ -24,8 +32,11 @@ bool MessageQueue::Send(std::uint32_t message, std::intptr_t wParam, std::intptr
   if (closed_)
     return false;
   entries_.push_back({message, wParam, lParam, true, &done});
+  ++senders_;
   wake_();
   handled_.wait(guard, [&] { return done; });
+  --senders_;
+  handled_.notify_all();
   // A closed queue releases its senders without handling their messages.
   return !closed_;
 }

@@ -4,6 +4,7 @@
 // later messages are dropped, so a worker never waits on a window that is gone.
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -31,6 +32,8 @@ class MessageQueue {
   // Releases every waiting sender and refuses further messages.
   void Close();
   bool IsOwnerThread() const { return std::this_thread::get_id() == owner_; }
+  // Senders waiting for their message to be handled.
+  std::size_t WaitingSenders();
 
  private:
   struct Entry {
@@ -48,6 +51,7 @@ class MessageQueue {
   std::condition_variable handled_;
   std::deque<Entry> entries_;
   bool closed_ = false;
+  std::size_t senders_ = 0;  // threads inside Send; the queue outlives them
 };
 
 }  // namespace framework

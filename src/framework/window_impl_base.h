@@ -84,6 +84,8 @@ class WindowImplBase : public INotifyUI, public IDialogBuilderCallback {
   // returning false, when the window is closed or closes meanwhile).
   bool Send(std::uint32_t message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
   void Post(std::uint32_t message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+  // Workers waiting inside Send.
+  std::size_t WaitingSenders() { return queue_ ? queue_->WaitingSenders() : 0; }
 
   CPaintManagerUI& GetPaintManager() { return m_pm; }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -88,6 +89,19 @@ TEST(MessageQueueTest, ClosingReleasesWaitingSendersAndDropsLaterMessages) {
   EXPECT_FALSE(owner.queue.Send(2, 0, 0));
   owner.queue.Drain();
   EXPECT_TRUE(owner.handled.empty());
+}
+
+TEST(MessageQueueTest, DestroyingTheQueueWaitsForReleasedSendersToLeave) {
+  auto queue =
+      std::make_unique<MessageQueue>([](std::uint32_t, std::intptr_t, std::intptr_t) {}, [] {});
+  MessageQueue* raw = queue.get();
+  std::atomic<bool> result{true};
+  std::thread worker([&] { result = raw->Send(1, 0, 0); });
+  while (raw->WaitingSenders() == 0)
+    std::this_thread::yield();
+  queue.reset();  // the sender still has to leave Send; the queue's lock must outlive it
+  worker.join();
+  EXPECT_FALSE(result);
 }
 
 }  // namespace

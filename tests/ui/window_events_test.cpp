@@ -176,22 +176,20 @@ TEST_F(WindowEventsTest, WorkerMessagesArriveInOrderAndSendWaits) {
 }
 
 TEST_F(WindowEventsTest, SendFromAWorkerIsReleasedWhenTheWindowCloses) {
-  std::atomic<int> state{0};  // 1 sending, 2 returned
+  std::atomic<bool> returned{false};
   bool result = true;
+  EventWindow* window = window_.get();  // the worker must not read window_ while it is reset
   std::thread worker([&] {
-    state = 1;
-    result = window_->Send(util::UM_BUSY_OFF, 0, 0);
-    state = 2;
+    result = window->Send(util::UM_BUSY_OFF, 0, 0);
+    returned = true;
   });
-  while (state == 0)
+  // The window's thread handles nothing meanwhile, so the worker stays inside Send.
+  while (window->WaitingSenders() == 0)
     std::this_thread::yield();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(state, 1);
+  EXPECT_FALSE(returned);
   window_.reset();  // the window goes before it ever handles the message
-  for (int i = 0; i < 500 && state != 2; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(state, 2) << "the worker is released, not left waiting";
-  worker.join();
+  worker.join();    // hangs here if the worker were left waiting
+  EXPECT_TRUE(returned);
   EXPECT_FALSE(result);
   uitest::PumpFor(50);
 }
