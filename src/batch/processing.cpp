@@ -123,7 +123,9 @@ void Workbench::BuildPagePlans(std::optional<RowId> selected) {
       return;  // every N below 1: every plan stays as it was
     entry.plan.pagePlan = std::move(*plan);
     entry.plan.planKind = planning::PlanKind::PagePlan;
-    SetStatus(entry, DocumentStatus::Planned);
+    // A document that could not be read or is protected keeps its red cross and its reason.
+    if (util::ReadNumber(entry.pageCountText) >= 1)
+      SetStatus(entry, DocumentStatus::Planned);
   }
 }
 

@@ -27,9 +27,9 @@ bool ClearOutputFolder(std::wstring_view folderName);
 // longer than maxLength, then made safe for a file name.
 std::wstring CleanChapterTitle(std::wstring_view title, std::size_t maxLength = 50);
 
-// The longest piece name: the file system's limit for one name, less what the document server
-// appends to the name while it writes (".part~").
-inline constexpr std::size_t kMaxResultNameLength = 255 - 6;
+// The longest piece name: the file system's limit for one name, less what is appended to it
+// while the piece is written (the document server's ".part~", then its ZIP writer's ".XXXXXX").
+inline constexpr std::size_t kMaxResultNameLength = 255 - 13;
 
 // The full path of the k-th piece (counted from 1); copy above 1 adds " (copy)" to the name, to
 // keep it apart from an earlier piece of the same name. Chapter titles are shortened until the

@@ -120,7 +120,7 @@ TEST_F(OutputNaming, LongTitlesFitTheFileSystemsLimit) {
   std::wstring copy = MakeResultPath(L"r", ext, {.beginText = first, .endText = first}, 1, true, 2);
   for (const auto& path : {a, b, copy}) {
     std::wstring name = platform::FromPath(platform::ToPath(path).filename());
-    EXPECT_LE(platform::NameLength(name + L".part~"), 255u) << path;
+    EXPECT_LE(platform::NameLength(name + L".part~.XXXXXX"), 255u) << path;
     EXPECT_TRUE(name.ends_with(L"].docx") || name.ends_with(L"] (2).docx")) << path;
   }
   EXPECT_NE(a, copy);

@@ -318,6 +318,19 @@ TEST_F(WindowAtWork, DroppedDocumentsAreCutEveryThreePagesWhileCommandsWaitForTh
   EXPECT_NE(shell_.back().find(L"report one"), std::wstring::npos);
 }
 
+TEST_F(WindowAtWork, AFailedRowTellsWhyInItsTooltip) {
+  std::wstring damaged = docs_ / L"damaged.docx";
+  testsupport::WriteFile(damaged, "PK\x03\x04 not really a document");
+  Drop({damaged, Doc(L"fine.docx", Pages(1))});
+  WaitIdle();
+  ASSERT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Failed));
+  auto tooltip = [&](int row) {
+    return pm().FindSubControlByName(fileList()->GetItemAt(row), L"LbStatus")->GetToolTip();
+  };
+  EXPECT_EQ(tooltip(0), L"The document could not be opened or read as a Word document.");
+  EXPECT_EQ(tooltip(1), L"");
+}
+
 TEST_F(WindowAtWork, ListMenuOffersViewResultOnlyForAFinishedDocument) {
   Drop({Doc(L"a.docx", Pages(2)), Doc(L"b.docx", Pages(2))});
   WaitIdle();
