@@ -1,12 +1,9 @@
 // The document list: adding documents, the intake worker, rows, removal and looking at them.
 
-#include <filesystem>
-#include <system_error>
-
 #include "batch/workbench.h"
 #include "platform/shell.h"
-#include "platform/text.h"
 #include "util/names.h"
+#include "util/paths.h"
 #include "util/work_folder.h"
 
 namespace batch {
