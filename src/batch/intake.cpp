@@ -1,15 +1,18 @@
 // The document list: adding documents, the intake worker, rows, removal and looking at them.
 
-#include <filesystem>
-#include <system_error>
-
 #include "batch/workbench.h"
 #include "platform/shell.h"
-#include "platform/text.h"
 #include "util/names.h"
+#include "util/paths.h"
 #include "util/work_folder.h"
 
 namespace batch {
+
+namespace {
+constexpr wchar_t kUnreadable[] = L"The document could not be opened or read as a Word document.";
+constexpr wchar_t kProtected[] =
+    L"The document is protected against changes; remove the protection to cut it.";
+}  // namespace
 
 void Workbench::AcceptFile(std::wstring_view path) {
   documents::AcceptFile(documents, path);
@@ -49,9 +52,8 @@ void Workbench::IntakeWorker() {
   std::int32_t counter = 70;
   for (DocumentEntry& entry : documents) {
     if (entry.status == DocumentStatus::New) {
-      std::error_code error;
-      auto bytes = std::filesystem::file_size(platform::ToPath(entry.path), error);
-      std::wstring sizeText = util::FormatFileSize(error ? 0 : bytes);
+      entry.sourceStamp = util::ReadFileStamp(entry.path);
+      std::wstring sizeText = util::FormatFileSize(entry.sourceStamp ? entry.sourceStamp->size : 0);
       entry.workPath = util::CopyToWorkFolder(entry.path);
       // A fresh text per document: a failed read leaves its time empty, not an earlier one.
       std::wstring timeText;
@@ -60,9 +62,13 @@ void Workbench::IntakeWorker() {
       entry.pageCountText = std::to_wstring(pages);
       entry.timeText = timeText;
       entry.sizeText = sizeText;
-      SetStatus(entry, pages == -1   ? DocumentStatus::Failed
-                       : pages == -2 ? DocumentStatus::Protected
-                                     : DocumentStatus::Ready);
+      if (pages == -1) {
+        SetStatus(entry, DocumentStatus::Failed, kUnreadable);
+      } else if (pages == -2) {
+        SetStatus(entry, DocumentStatus::Protected, kProtected);
+      } else {
+        SetStatus(entry, DocumentStatus::Ready);
+      }
     }
     Send(util::UM_PROGRESS, counter);
   }
@@ -76,8 +82,10 @@ void Workbench::RefreshRows() {
   for (DocumentEntry& entry : documents) {
     if (entry.row == 0)
       entry.row = view_.CreateRow(entry);
-    if (entry.row != 0)
+    if (entry.row != 0) {
       view_.ShowStatus(entry.row, entry.status);
+      view_.ShowReason(entry.row, entry.reason);
+    }
   }
 }
 

@@ -24,4 +24,9 @@ void MemoryView::ShowStatus(RowId row, DocumentStatus status) {
     it->second.status = status;
 }
 
+void MemoryView::ShowReason(RowId row, const std::wstring& reason) {
+  if (auto it = rows.find(row); it != rows.end())
+    it->second.reason = reason;
+}
+
 }  // namespace batch

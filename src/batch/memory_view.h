@@ -14,11 +14,13 @@ class MemoryView : public View {
   struct Row {
     std::wstring name, folder, time, pages, size;
     DocumentStatus status = DocumentStatus::New;
+    std::wstring reason;
   };
 
   RowId CreateRow(const DocumentEntry& entry) override;
   void RemoveRow(RowId row) override;
   void ShowStatus(RowId row, DocumentStatus status) override;
+  void ShowReason(RowId row, const std::wstring& reason) override;
   std::optional<RowId> SelectedRow() const override { return selected; }
   void EnableFileList(bool enabled) override { listEnabled = enabled; }
   BaseTabValues ReadBaseTab() const override { return baseTab; }

@@ -1,16 +1,18 @@
 // The processing run behind "Process" and "Process All".
 
-#include <algorithm>
-#include <cwctype>
+#include <functional>
+#include <optional>
 #include <set>
 
 #include "batch/workbench.h"
+#include "planning/output_folders.h"
 #include "planning/output_naming.h"
 #include "planning/page_plan.h"
 #include "platform/shell.h"
 #include "settings/ini.h"
 #include "util/message_box.h"
 #include "util/number.h"
+#include "util/paths.h"
 
 namespace batch {
 
@@ -18,24 +20,40 @@ namespace {
 
 constexpr wchar_t kFinished[] = L"Finished. Double-Click a list item to view result. ";
 
-struct CaseInsensitiveLess {
-  bool operator()(const std::wstring& a, const std::wstring& b) const {
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
-          return std::towlower(static_cast<wint_t>(x)) < std::towlower(static_cast<wint_t>(y));
-        });
-  }
-};
+std::wstring PageText(const planning::PageRange& range) {
+  return L"[" + std::to_wstring(range.firstPage) + L"]-[" + std::to_wstring(range.lastPage) + L"]";
+}
 
-// Two documents of the same name in one run must not share (and wipe) one output folder: the
-// later ones get "name (2)", "name (3)", ...
-std::wstring UniqueFolderName(const std::wstring& name,
-                              std::set<std::wstring, CaseInsensitiveLess>& used) {
-  std::wstring folder = name;
-  for (int n = 2; used.contains(folder); ++n)
-    folder = name + L" (" + std::to_wstring(n) + L")";
-  used.insert(folder);
-  return folder;
+// The engine's own words, when it gave any, after ours.
+std::wstring WithCause(std::wstring reason, const std::wstring& cause) {
+  return cause.empty() ? reason + L"." : reason + L": " + cause;
+}
+
+// A path no earlier piece of this document took: pieces whose names come out equal (titles
+// shortened or cleaned alike) get " (2)", " (3)", ... instead of replacing one another.
+std::wstring UniqueResultPath(const std::function<std::wstring(int copy)>& make,
+                              std::set<std::wstring, planning::CaseInsensitiveLess>& used) {
+  std::wstring path = make(1);
+  for (int copy = 2; !used.insert(path).second; ++copy) {
+    std::wstring next = make(copy);
+    if (next == path)
+      break;  // not a name of its own (an unknown naming scheme)
+    path = std::move(next);
+  }
+  return path;
+}
+
+// Whether the original is still the document the working copy and its page count came from.
+std::optional<std::wstring> SourceChanged(const DocumentEntry& entry) {
+  auto now = util::ReadFileStamp(entry.path);
+  if (!now)
+    return L"'" + entry.name + L"' is no longer where it was added: " + entry.path;
+  if (!entry.sourceStamp || *now != *entry.sourceStamp) {
+    return L"'" + entry.name +
+           L"' changed since it was added, so its pages may have moved; remove it from the list "
+           L"and add it again to cut it.";
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -74,14 +92,20 @@ void Workbench::ProcessWorker() {
   if (mode == 0)
     BuildPagePlans(selected);
 
-  std::set<std::wstring, CaseInsensitiveLess> usedFolders;
+  // No output folder may hold a document of the list or its working copy.
+  std::vector<std::wstring> keep;
+  for (const DocumentEntry& entry : documents) {
+    keep.push_back(entry.path);
+    keep.push_back(entry.workPath);
+  }
+  planning::OutputFolderChooser folders(keep);
   for (DocumentEntry& entry : documents) {
     if (!IsChosen(entry, selected))
       continue;
     if (mode == 0) {
-      ProcessByPagePlan(entry, *word, UniqueFolderName(entry.name, usedFolders));
+      ProcessByPagePlan(entry, *word, folders.Choose(entry.name));
     } else if (mode == 1) {
-      ProcessByChapterPlan(entry, *word, UniqueFolderName(entry.name, usedFolders));
+      ProcessByChapterPlan(entry, *word, folders.Choose(entry.name));
     }
   }
   if (settings::CIni::ReadAutoOpen()) {
@@ -104,8 +128,16 @@ void Workbench::BuildPagePlans(std::optional<RowId> selected) {
       return;  // every N below 1: every plan stays as it was
     entry.plan.pagePlan = std::move(*plan);
     entry.plan.planKind = planning::PlanKind::PagePlan;
-    SetStatus(entry, DocumentStatus::Planned);
+    // A document that could not be read or is protected keeps its red cross and its reason.
+    if (util::ReadNumber(entry.pageCountText) >= 1)
+      SetStatus(entry, DocumentStatus::Planned);
   }
+}
+
+void Workbench::Fail(DocumentEntry& entry, const std::wstring& reason, bool shown) {
+  if (!shown)
+    util::ShowMessageBox(reason, view_.Handle());
+  SetStatus(entry, DocumentStatus::Failed, reason);
 }
 
 bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
@@ -117,22 +149,55 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
   if (n == 0)
     return false;
   const std::int32_t step = 300 / n;
-  SetStatus(entry, DocumentStatus::Processing);
   const std::int32_t pages = util::ReadNumber(entry.pageCountText);
+  if (pages < 1) {
+    // Unreadable or protected at intake: nothing can be cut, and it stays so.
+    SetStatus(entry, pages == -2 ? DocumentStatus::Protected : DocumentStatus::Failed,
+              entry.reason.empty() ? L"The document's pages could not be counted." : entry.reason);
+    return false;
+  }
+  SetStatus(entry, DocumentStatus::Processing);
+  if (auto changed = SourceChanged(entry)) {
+    Fail(entry, *changed);
+    return false;
+  }
+  planning::ClaimOutputFolder(folderName);
+  entry.resultFolder = planning::OutputFolder(folderName);
+  std::set<std::wstring, planning::CaseInsensitiveLess> usedNames;
+  std::wstring leftOut;
   for (std::int32_t k = 1; k <= n; ++k) {
     const planning::PageRange& range = ranges[k - 1];
     Send(util::UM_PROGRESS, k * step);
-    std::wstring path = planning::MakeResultPath(folderName, entry.extension, range, k, false);
+    // Past the last page, or out of order in a manual list: no piece, and the user is told.
+    if (range.firstPage > pages || range.firstPage > range.lastPage) {
+      leftOut += (leftOut.empty() ? L"" : L", ") + PageText(range);
+      continue;
+    }
+    std::wstring path = UniqueResultPath(
+        [&](int copy) {
+          return planning::MakeResultPath(folderName, entry.extension, range, k, false, copy);
+        },
+        usedNames);
     if (auto failure = planning::PrepareResultFile(entry.name, path, false)) {
-      util::ShowMessageBox(failure->message, view_.Handle());
-      SetStatus(entry, DocumentStatus::Failed);
+      Fail(entry, failure->message);
       return false;
     }
-    word.ExportPageRange(entry.path, path, range.firstPage, range.lastPage, pages,
-                         settings::CIni::ReadAlignment());
+    util::ShownMessages shown;
+    if (word.ExportPageRange(entry.path, path, range.firstPage, range.lastPage, pages,
+                             settings::CIni::ReadAlignment()) != 1) {
+      Fail(entry,
+           WithCause(L"'" + entry.name + L"' pages " + PageText(range) + L" could not be written",
+                     shown.Last()),
+           !shown.Last().empty());
+      return false;
+    }
+  }
+  if (!leftOut.empty()) {
+    util::ShowMessageBox(L"'" + entry.name + L"' has " + std::to_wstring(pages) +
+                             L" pages; no piece was made for " + leftOut + L".",
+                         view_.Handle());
   }
   Send(util::UM_PROGRESS, 300);
-  entry.resultFolder = planning::OutputFolder(folderName);
   SetStatus(entry, DocumentStatus::Done);
   return true;
 }
@@ -145,27 +210,40 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
   if (n == 0)
     return false;
   planning::ClearOutputFolder(folderName);
+  planning::ClaimOutputFolder(folderName);
   SetStatus(entry, DocumentStatus::Processing);
-  bool finished = true;
-  for (std::int32_t k = 1; k <= n && finished; ++k) {
+  std::set<std::wstring, planning::CaseInsensitiveLess> usedNames;
+  std::wstring reason;
+  for (std::int32_t k = 1; k <= n && reason.empty(); ++k) {
     const planning::PageRange& range = ranges[k - 1];
     Send(util::UM_PROGRESS, static_cast<std::int32_t>(k * 300.0 / n));
-    std::wstring path = planning::MakeResultPath(folderName, entry.extension, range, k, true);
+    std::wstring path = UniqueResultPath(
+        [&](int copy) {
+          return planning::MakeResultPath(folderName, entry.extension, range, k, true, copy);
+        },
+        usedNames);
     if (auto failure = planning::PrepareResultFile(entry.name, path, true)) {
       util::ShowMessageBox(failure->message, view_.Handle());
       if (failure->kind == planning::PrepareFailure::Kind::TooLong) {
-        SetStatus(entry, DocumentStatus::Failed);
+        SetStatus(entry, DocumentStatus::Failed, failure->message);
         return false;
       }
-      finished = false;
-    } else if (word.ExportChapterRange(entry.workPath, path, range.beginKey, range.endKey) == -1) {
-      finished = false;
+      reason = failure->message;
+      continue;
+    }
+    util::ShownMessages shown;
+    if (word.ExportChapterRange(entry.workPath, path, range.beginKey, range.endKey) != 1) {
+      reason = WithCause(L"'" + entry.name + L"' chapters from \"" + range.beginText + L"\" to \"" +
+                             range.endText + L"\" could not be written",
+                         shown.Last());
+      if (shown.Last().empty())
+        util::ShowMessageBox(reason, view_.Handle());
     }
   }
-  if (finished)
+  if (reason.empty())
     util::ShowMessageBox(kFinished, view_.Handle());
   Send(util::UM_PROGRESS, 300);
-  SetStatus(entry, finished ? DocumentStatus::Done : DocumentStatus::Failed);
+  SetStatus(entry, reason.empty() ? DocumentStatus::Done : DocumentStatus::Failed, reason);
   entry.resultFolder = planning::OutputFolder(folderName);
   return true;
 }

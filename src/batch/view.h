@@ -33,6 +33,8 @@ class View {
   virtual void RemoveRow(RowId row) = 0;
   // The row's status picture and tag.
   virtual void ShowStatus(RowId row, DocumentStatus status) = 0;
+  // Why the row's document failed or is protected (its tooltip); empty clears it.
+  virtual void ShowReason(RowId row, const std::wstring& reason) = 0;
   // The selected row, if any (one at a time).
   virtual std::optional<RowId> SelectedRow() const = 0;
   virtual void EnableFileList(bool enabled) = 0;

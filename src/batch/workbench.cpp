@@ -51,11 +51,15 @@ void Workbench::SetProgress(int value) {
   view_.ShowProgress(value);
 }
 
-void Workbench::SetStatus(DocumentEntry& entry, DocumentStatus status) {
+void Workbench::SetStatus(DocumentEntry& entry, DocumentStatus status, std::wstring reason) {
   entry.status = status;
+  entry.reason = std::move(reason);
   if (entry.row != 0) {
     RowId row = entry.row;
-    OnWindowThread([this, row, status] { view_.ShowStatus(row, status); });
+    OnWindowThread([this, row, status, reason = entry.reason] {
+      view_.ShowStatus(row, status);
+      view_.ShowReason(row, reason);
+    });
   }
 }
 

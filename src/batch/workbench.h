@@ -67,8 +67,9 @@ class Workbench {
   void MarkChapter(std::wstring_view key, bool marked);
   void RebuildChapterPlan();
 
-  // Any thread: stores the status and shows it on the entry's row.
-  void SetStatus(DocumentEntry& entry, DocumentStatus status);
+  // Any thread: stores the status with the reason for a failure and shows both on the entry's
+  // row.
+  void SetStatus(DocumentEntry& entry, DocumentStatus status, std::wstring reason = {});
 
   // True from a worker's start to its very end (after it quit the engine).
   bool WorkerActive() const { return workerActive_.load(); }
@@ -88,6 +89,9 @@ class Workbench {
   void BuildPagePlans(std::optional<RowId> selected);
   bool ProcessByPagePlan(DocumentEntry& entry, WordEngine& word, const std::wstring& folderName);
   bool ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word, const std::wstring& folderName);
+  // Ends a document Failed: the reason in the TIPS box (unless the engine showed its own text
+  // already) and on the row.
+  void Fail(DocumentEntry& entry, const std::wstring& reason, bool shown = false);
   bool IsChosen(const DocumentEntry& entry, std::optional<RowId> selected) const;
 
   View& view_;

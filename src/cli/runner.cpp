@@ -41,6 +41,14 @@ std::string U8(std::wstring_view text) {
   return platform::ToUtf8(text);
 }
 
+// One line on standard error for a document that failed or is protected: why.
+void TellWhy(Console& console, const documents::DocumentEntry& entry, DocumentStatus shown) {
+  if (shown != DocumentStatus::Failed && shown != DocumentStatus::Protected)
+    return;
+  std::wstring reason = entry.reason.empty() ? L"no reason was given" : entry.reason;
+  console.Message(entry.path + L": " + reason);
+}
+
 // The window, without a window: this thread handles the workers' messages.
 class Session {
  public:
@@ -82,6 +90,7 @@ int Info(const Options& options, std::ostream& out, Session& session) {
   for (const auto& e : session.bench.documents) {
     out << StatusName(e.status) << '\t' << U8(e.pageCountText) << '\t' << U8(e.timeText) << '\t'
         << U8(e.sizeText) << '\t' << U8(e.path) << '\n';
+    TellWhy(session.console_, e, e.status);
     if (e.status != DocumentStatus::Ready)
       status = 1;
   }
@@ -137,6 +146,7 @@ int Split(const Options& options, std::ostream& out, Session& session) {
     DocumentStatus shown = processed ? e.status : before[i];
     out << StatusName(shown) << '\t' << U8(processed ? e.resultFolder : L"") << '\t' << U8(e.path)
         << '\n';
+    TellWhy(session.console_, e, shown);
     if (shown != DocumentStatus::Done)
       status = 1;
   }

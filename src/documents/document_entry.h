@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "documents/document_status.h"
 #include "planning/split_plan.h"
+#include "util/paths.h"
 
 namespace documents {
 
@@ -23,6 +25,9 @@ struct DocumentEntry {
   std::wstring sizeText;       // column Size
   std::wstring resultFolder;   // output folder of the last finished processing
   DocumentStatus status = DocumentStatus::New;
+  std::wstring reason;  // why the document ended Failed or Protected; empty otherwise
+  // The document as it was copied at intake; page cuts refuse an original that changed since.
+  std::optional<util::FileStamp> sourceStamp;
   RowId row = 0;
   planning::SplitPlan plan;
   bool chaptersLoaded = false;

@@ -104,7 +104,8 @@ std::int32_t wordctrl::ExportPageRange(std::wstring_view sourcePath, std::wstrin
   if (sourcePath.empty() || targetPath.empty() || firstPage > lastPage)
     return -1;
   return Guarded(L"Unknow error.", [&]() -> std::int32_t {
-    WordObject document = OpenDocument(application_, sourcePath, ArgFalse, ArgOmitted);
+    // The user's original: read-only, so nothing can be saved over it.
+    WordObject document = OpenDocument(application_, sourcePath, ArgFalse, ArgTrue);
     SetActiveViewType(application_, kPrintLayoutView);
     WordObject selection = CallObject(M::ApplicationSelection, application_);
     Call(M::SelectionRefresh, selection);

@@ -45,7 +45,8 @@ std::vector<PageRange> BuildChapterPlan(const std::vector<engine::ChapterEntry>&
                          PagesBetween(chapters[start].pageText, before.pageText)));
     start = m;
   }
-  if (start != 0 && start != chapters.size() - 1) {
+  // The last piece runs to the end, even when it is the marked last chapter alone.
+  if (start != 0) {
     plan.push_back(Piece(chapters[start], chapters.back().title, kDocumentEndKey,
                          PagesBetween(chapters[start].pageText, documentPageCountText)));
   }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "planning/output_folders.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -35,33 +36,64 @@ bool ClearOutputFolder(std::wstring_view folderName) {
       std::any_of(folderName.begin(), folderName.end(), platform::IsSeparator)) {
     return false;
   }
-  util::DeleteDirectoryTree(OutputFolder(folderName));
+  std::wstring folder = OutputFolder(folderName);
+  std::error_code error;
+  if (fs::symlink_status(platform::ToPath(folder), error).type() == fs::file_type::not_found)
+    return true;
+  if (!IsOwnOutputFolder(folder))
+    return false;
+  util::DeleteDirectoryTree(folder);
   return true;
 }
 
-std::wstring CleanChapterTitle(std::wstring_view title) {
+std::wstring CleanChapterTitle(std::wstring_view title, std::size_t maxLength) {
   std::wstring shortened(title);
-  if (shortened.size() > 50)
-    shortened = shortened.substr(0, 47) + L"...";
+  if (shortened.size() > maxLength) {
+    std::size_t keep = maxLength > 3 ? maxLength - 3 : 0;
+    // Never half of a UTF-16 surrogate pair.
+    if (keep > 0 && shortened[keep - 1] >= 0xD800 && shortened[keep - 1] < 0xDC00)
+      --keep;
+    shortened = shortened.substr(0, keep) + L"...";
+  }
   return util::MakeFileNameSafe(shortened);
 }
 
+namespace {
+
+// "[begin]-[end]" + tail, the longer title shortened first until the name fits.
+std::wstring ChapterName(const PageRange& range, const std::wstring& tail) {
+  std::size_t beginMax = 50, endMax = 50;
+  for (;;) {
+    std::wstring begin = CleanChapterTitle(range.beginText, beginMax);
+    std::wstring end = CleanChapterTitle(range.endText, endMax);
+    std::wstring name = L"[" + begin + L"]-[" + end + L"]" + tail;
+    if (platform::NameLength(name) <= kMaxResultNameLength || (beginMax <= 4 && endMax <= 4))
+      return name;
+    bool cutBegin =
+        beginMax > 4 && (endMax <= 4 || platform::NameLength(begin) >= platform::NameLength(end));
+    std::size_t& max = cutBegin ? beginMax : endMax;
+    max = std::min(max, std::max<std::size_t>((cutBegin ? begin : end).size(), 5)) - 1;
+  }
+}
+
+}  // namespace
+
 std::wstring MakeResultPath(std::wstring_view folderName, std::wstring_view extension,
-                            const PageRange& range, std::int32_t k, bool chapterPlan) {
+                            const PageRange& range, std::int32_t k, bool chapterPlan, int copy) {
   const std::wstring mode = settings::CIni::ReadExportMode();
+  std::wstring tail =
+      (copy > 1 ? L" (" + std::to_wstring(copy) + L")" : L"") + std::wstring(extension);
   std::wstring piece;
   if (mode == L"1") {
-    piece = chapterPlan ? L"[" + CleanChapterTitle(range.beginText) + L"]-[" +
-                              CleanChapterTitle(range.endText) + L"]"
+    piece = chapterPlan ? ChapterName(range, tail)
                         : L"[" + std::to_wstring(range.firstPage) + L"]-[" +
-                              std::to_wstring(range.lastPage) + L"]";
+                              std::to_wstring(range.lastPage) + L"]" + tail;
   } else if (mode == L"2") {
-    piece = std::to_wstring(k);
+    piece = std::to_wstring(k) + tail;
   } else {
     return ExportFolder();
   }
-  std::wstring path =
-      OutputFolder(folderName) + platform::kPathSeparator + piece + std::wstring(extension);
+  std::wstring path = OutputFolder(folderName) + platform::kPathSeparator + piece;
   if (chapterPlan)
     std::erase_if(path, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
   return path;

@@ -23,4 +23,15 @@ bool IsHiddenFile(std::wstring_view path) {
 #endif
 }
 
+void HideFile(std::wstring_view path) {
+#ifdef _WIN32
+  std::wstring file(path);
+  DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+#else
+  (void)path;
+#endif
+}
+
 }  // namespace platform

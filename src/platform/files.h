@@ -18,4 +18,8 @@ inline bool IsSeparator(wchar_t c) {
 // Hidden: the hidden attribute on Windows, a name starting with "." elsewhere.
 bool IsHiddenFile(std::wstring_view path);
 
+// Gives a file the hidden attribute on Windows; elsewhere a name starting with "." is hidden
+// already and nothing is done.
+void HideFile(std::wstring_view path);
+
 }  // namespace platform

@@ -106,4 +106,8 @@ std::wstring FromPath(const std::filesystem::path& path) {
 #endif
 }
 
+std::size_t NameLength(std::wstring_view name) {
+  return kWideIsUtf16 ? name.size() : ToUtf8(name).size();
+}
+
 }  // namespace platform

@@ -15,4 +15,8 @@ std::wstring FromUtf8(std::string_view text);
 std::filesystem::path ToPath(std::wstring_view path);
 std::wstring FromPath(const std::filesystem::path& path);
 
+// The length of one file name as the file system counts it against its limit of 255: UTF-16
+// units on Windows, UTF-8 bytes elsewhere.
+std::size_t NameLength(std::wstring_view name);
+
 }  // namespace platform

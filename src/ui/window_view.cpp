@@ -122,6 +122,16 @@ void WindowView::ShowStatus(RowId row, DocumentStatus status) {
   }
 }
 
+void WindowView::ShowReason(RowId row, const std::wstring& reason) {
+  auto* control = RowControl(row);
+  if (control == nullptr)
+    return;
+  // The whole row and its status picture tell why; the text labels keep their own tooltips.
+  control->SetToolTip(reason);
+  if (auto* label = pm().FindSubControlByName(control, L"LbStatus"))
+    label->SetToolTip(reason);
+}
+
 std::optional<RowId> WindowView::SelectedRow() const {
   auto* list = FileList();
   if (list == nullptr || list->GetCurSel() < 0)

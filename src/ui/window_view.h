@@ -26,6 +26,7 @@ class WindowView : public batch::View {
   batch::RowId CreateRow(const batch::DocumentEntry& entry) override;
   void RemoveRow(batch::RowId row) override;
   void ShowStatus(batch::RowId row, batch::DocumentStatus status) override;
+  void ShowReason(batch::RowId row, const std::wstring& reason) override;
   std::optional<batch::RowId> SelectedRow() const override;
   void EnableFileList(bool enabled) override;
   batch::BaseTabValues ReadBaseTab() const override;

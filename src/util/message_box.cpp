@@ -17,7 +17,17 @@ MessagePresenter& Presenter() {
   return presenter;
 }
 
+thread_local ShownMessages* shownHere = nullptr;
+
 }  // namespace
+
+ShownMessages::ShownMessages() : outer_(shownHere) {
+  shownHere = this;
+}
+
+ShownMessages::~ShownMessages() {
+  shownHere = outer_;
+}
 
 MessagePresenter SetMessagePresenter(MessagePresenter presenter) {
   std::lock_guard guard(presenterLock);
@@ -25,6 +35,8 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter) {
 }
 
 void ShowMessageBox(std::wstring_view text, WindowHandle owner) {
+  if (shownHere != nullptr)
+    shownHere->last_ = std::wstring(text);
   MessagePresenter presenter;
   {
     std::lock_guard guard(presenterLock);

@@ -13,7 +13,8 @@ std::wstring MakeFileNameSafe(std::wstring_view text) {
   for (wchar_t c : text) {
     if (c == L'\r' || c == L'\n')
       continue;
-    if (std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
+    if (c < 0x20 || c == 0x7F ||
+        std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
       c = L' ';
     out += c;
   }

@@ -7,7 +7,8 @@
 
 namespace util {
 
-// Removes carriage returns and line feeds and turns each of \ / : * ? " < > | into a space.
+// Removes carriage returns and line feeds and turns each of \ / : * ? " < > | and every other
+// control character (a manual line break is code 11) into a space.
 std::wstring MakeFileNameSafe(std::wstring_view text);
 
 // Splits a table-of-contents line into its title (returned) and the page text after its last

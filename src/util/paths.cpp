@@ -106,6 +106,20 @@ int DeleteDirectoryTree(std::wstring_view folder) {
   return DeleteTree(path) ? 1 : 0;
 }
 
+std::optional<FileStamp> ReadFileStamp(std::wstring_view path) {
+  fs::path file = platform::ToPath(path);
+  std::error_code error;
+  FileStamp stamp;
+  stamp.size = fs::file_size(file, error);
+  if (error)
+    return std::nullopt;
+  auto time = fs::last_write_time(file, error);
+  if (error)
+    return std::nullopt;
+  stamp.writeTime = static_cast<std::int64_t>(time.time_since_epoch().count());
+  return stamp;
+}
+
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
   if (folder.empty())
     return std::wstring(name);

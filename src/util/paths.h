@@ -2,6 +2,8 @@
 // Paths and folders. Both "\" and "/" are accepted as separators in the texts these take; the
 // texts they make use the platform's separator.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,16 @@ int CreateDirectoryChain(std::wstring_view path);
 // Deletes the files and subfolders of a folder, then the folder. Symbolic links are removed,
 // never followed. 0 for an empty path or a folder that cannot be listed, else 1.
 int DeleteDirectoryTree(std::wstring_view folder);
+
+// What tells whether a file changed: its size and last-write time.
+struct FileStamp {
+  std::uintmax_t size = 0;
+  std::int64_t writeTime = 0;  // file-clock ticks
+
+  bool operator==(const FileStamp&) const = default;
+};
+// Nothing when the file cannot be found or read.
+std::optional<FileStamp> ReadFileStamp(std::wstring_view path);
 
 // Joins a folder and a name with exactly one separator between them.
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);

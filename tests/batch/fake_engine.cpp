@@ -1,6 +1,9 @@
 #include "batch/fake_engine.h"
 
+#include <algorithm>
+
 #include "support/temp_folder.h"
+#include "util/message_box.h"
 
 namespace testsupport {
 
@@ -49,6 +52,12 @@ class FakeEngine final : public batch::WordEngine {
     Record({std::wstring(source), std::wstring(target), first, last, pages, align, {}, {}});
     if (first > last)
       return -1;
+    if (std::find(script_.failingFirstPages.begin(), script_.failingFirstPages.end(), first) !=
+        script_.failingFirstPages.end()) {
+      if (!script_.failureText.empty())
+        util::ShowMessageBox(script_.failureText);
+      return -1;
+    }
     WriteFile(target, "piece");
     return 1;
   }

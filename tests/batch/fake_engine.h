@@ -24,6 +24,9 @@ struct EngineScript {
   std::map<std::wstring, std::wstring> times;
   std::vector<engine::ChapterEntry> chapters;
   int chapterExportResult = 1;
+  // Page exports starting at these pages fail, showing failureText first when it is not empty.
+  std::vector<int> failingFirstPages;
+  std::wstring failureText;
   std::function<void()> onStart;  // runs inside StartWord (a test can hold the worker there)
 
   std::mutex lock;

@@ -138,7 +138,7 @@ TEST_F(ProcessingTest, SameNamedDocumentsGetFoldersOfTheirOwn) {
   EXPECT_TRUE(testsupport::Exists(out / L"report (2)/[1]-[5].docx"));
 }
 
-TEST_F(ProcessingTest, ChapterExportFailureEndsTheDocumentFailedWithoutMessage) {
+TEST_F(ProcessingTest, ChapterExportFailureEndsTheDocumentFailedWithItsReason) {
   Add({Document(L"a.docx")});
   bench.planMode = 1;
   bench.documents[0].plan.chapterPlan = {
@@ -146,8 +146,78 @@ TEST_F(ProcessingTest, ChapterExportFailureEndsTheDocumentFailedWithoutMessage) 
   script.chapterExportResult = -1;
   view.selected = bench.documents[0].row;
   Process(false);
-  EXPECT_EQ(bench.documents[0].status, DocumentStatus::Failed);
-  EXPECT_TRUE(messages.empty());
+  const auto& entry = bench.documents[0];
+  EXPECT_EQ(entry.status, DocumentStatus::Failed);
+  EXPECT_EQ(entry.reason, L"'a' chapters from \"A\" to \"B\" could not be written.");
+  EXPECT_EQ(view.rows[entry.row].reason, entry.reason);
+  EXPECT_EQ(messages, std::vector<std::wstring>{entry.reason});
+}
+
+// The user's folder of the document's name, holding the source itself and a note of theirs.
+TEST_F(ProcessingTest, AFolderTheProgramDidNotMakeIsNeverEmptied) {
+  settings::CIni::WriteString(L"SETTING", L"EP", docs.Path());
+  std::wstring source = Document(L"report/report.docx");
+  testsupport::WriteFile(docs / L"report/notes.txt", "the user's notes");
+  script.pageCounts = {{L"report.docx", 4}};
+  Add({source});
+  // The second run reuses its own folder and empties it first.
+  for (const wchar_t* every : {L"2", L"4"}) {
+    EveryN(every);
+    Process(true);
+    EXPECT_EQ(bench.documents[0].status, DocumentStatus::Done);
+    EXPECT_EQ(bench.documents[0].resultFolder, docs / L"report (2)");
+    EXPECT_EQ(testsupport::ReadFile(source), "report.docx");
+    EXPECT_EQ(testsupport::ReadFile(docs / L"report/notes.txt"), "the user's notes");
+    EXPECT_EQ(testsupport::Exists(docs / L"report (2)/[3]-[4].docx"), every == std::wstring(L"2"));
+    EXPECT_TRUE(testsupport::Exists(docs / L"report (2)/[1]-[" + std::wstring(every) + L"].docx"));
+  }
+}
+
+TEST_F(ProcessingTest, AFailedPageExportEndsTheDocumentFailed) {
+  script.pageCounts = {{L"a.docx", 2}, {L"b.docx", 6}};
+  Add({Document(L"a.docx"), Document(L"b.docx")});
+  script.failingFirstPages = {3};
+  EveryN(L"2");
+  // The engine's own text is shown once and becomes the reason; without one, ours is shown.
+  for (const wchar_t* shown : {L"The file could not be written: x", L""}) {
+    messages.clear();
+    script.failureText = shown;
+    Process(true);
+    const std::wstring reason = std::wstring(L"'b' pages [3]-[4] could not be written") +
+                                (*shown != 0 ? L": " + std::wstring(shown) : L".");
+    const auto& entry = bench.documents[1];
+    EXPECT_EQ(entry.status, DocumentStatus::Failed);
+    EXPECT_EQ(view.rows[entry.row].status, DocumentStatus::Failed);
+    EXPECT_EQ(view.rows[entry.row].reason, reason);
+    EXPECT_EQ(messages, std::vector<std::wstring>{*shown != 0 ? std::wstring(shown) : reason});
+    EXPECT_EQ(bench.documents[0].status, DocumentStatus::Done);
+    EXPECT_FALSE(testsupport::Exists(out / L"b/[5]-[6].docx"));
+  }
+}
+
+TEST_F(ProcessingTest, RangesPastTheLastPageMakeNoPiece) {
+  script.pageCounts = {{L"two.docx", 2}};
+  Add({Document(L"two.docx")});
+  Manual(L"1,3,5");
+  Process(true);
+  EXPECT_EQ(bench.documents[0].status, DocumentStatus::Done);
+  ASSERT_EQ(script.exports.size(), 1u);
+  EXPECT_EQ(script.exports[0].target, out / L"two/[1]-[2].docx");
+  EXPECT_EQ(messages, std::vector<std::wstring>{
+                          L"'two' has 2 pages; no piece was made for [3]-[4], [5]-[2]."});
+}
+
+TEST_F(ProcessingTest, AnOriginalChangedSinceIntakeIsNotCut) {
+  std::wstring source = Document(L"a.docx");
+  Add({source});
+  testsupport::WriteFile(source, "a.docx, edited after it was added");
+  EveryN(L"1");
+  Process(true);
+  const auto& entry = bench.documents[0];
+  EXPECT_EQ(entry.status, DocumentStatus::Failed);
+  EXPECT_TRUE(script.exports.empty());
+  EXPECT_EQ(messages, std::vector<std::wstring>{entry.reason});
+  EXPECT_TRUE(entry.reason.starts_with(L"'a' changed since it was added")) << entry.reason;
 }
 
 TEST_F(ProcessingTest, AutoOpensTheExportFolderAfterTheRun) {

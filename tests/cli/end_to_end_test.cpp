@@ -10,6 +10,8 @@
 #include "batch/word_engine.h"
 #include "cli/runner.h"
 #include "docserver/server.h"
+#include "planning/output_folders.h"
+#include "planning/output_naming.h"
 #include "platform/text.h"
 #include "settings/ini.h"
 #include "support/docx_builder.h"
@@ -54,7 +56,9 @@ class EndToEnd : public ::testing::Test {
   std::set<std::wstring> Files(const std::wstring& folder) {
     std::set<std::wstring> names;
     for (const auto& e : fs::directory_iterator(platform::ToPath(folder))) {
-      names.insert(platform::FromPath(e.path().filename()));
+      std::wstring name = platform::FromPath(e.path().filename());
+      if (name != planning::kOutputFolderMarker)
+        names.insert(name);
     }
     return names;
   }
@@ -111,9 +115,22 @@ TEST_F(EndToEnd, BadDocumentsFailAndTheOthersAreCut) {
   std::wstring damaged = docs / L"damaged.docx";
   testsupport::WriteFile(damaged, "PK\x03\x04 not really a document");
   std::wstring longName = Doc(std::wstring(230, L'n') + L".docx", Pages(2));
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(
       Run({L"split", L"--every", L"2", L"--export", out.Path(), damaged, locked, longName, good}),
       1);
+  std::string errors = ::testing::internal::GetCapturedStderr();
+  // One line each for the three that did not end Done: the path and why.
+  std::string longPath = platform::ToUtf8(longName);
+  for (const std::string& line :
+       {platform::ToUtf8(damaged) +
+            ": The document could not be opened or read as a Word document.\n",
+        platform::ToUtf8(locked) +
+            ": The document is protected against changes; remove the protection to cut it.\n",
+        longPath + ": '" + std::string(230, 'n') +
+            "' Total path and file name length must not exceed 255 characters.\n"}) {
+    EXPECT_NE(errors.find(line), std::string::npos) << line << "\nin:\n" << errors;
+  }
   std::istringstream lines(output.str());
   std::string line;
   std::vector<std::string> statuses;
@@ -138,6 +155,64 @@ TEST_F(EndToEnd, ChapterRunCutsAtMarkedChapters) {
                                                           L"[Chapter 3]-[Chapter 4].docx"}));
   EXPECT_EQ(messages,
             (std::vector<std::wstring>{L"Finished. Double-Click a list item to view result. "}));
+  // Marking the last chapter gives it a piece of its own.
+  ASSERT_EQ(
+      Run({L"split", L"--chapters", L"3,4", L"--naming", L"range", L"--export", out.Path(), doc}),
+      0);
+  EXPECT_EQ(Files(out / L"book"), (std::set<std::wstring>{L"[Chapter 1]-[Chapter 2].docx",
+                                                          L"[Chapter 3]-[Chapter 3].docx",
+                                                          L"[Chapter 4]-[Chapter 4].docx"}));
+  ASSERT_EQ(Run({L"info", out / L"book/[Chapter 4]-[Chapter 4].docx"}), 0);
+  EXPECT_TRUE(output.str().starts_with("Ready\t1\t")) << output.str();
+}
+
+TEST_F(EndToEnd, ChapterTitlesBecomeNamesTheFileSystemTakes) {
+  // Two titles of 45 Chinese letters that differ only in their last letter, and one with a
+  // manual line break.
+  std::string same;
+  for (int i = 0; i < 44; ++i)
+    same += "章";
+  std::wstring doc =
+      Doc(L"长.docx",
+          docx::ChapterBook({same + "一", same + "二", "Part one\vand two"}, "_Toc", "Title"));
+  ASSERT_EQ(
+      Run({L"split", L"--chapters", L"2,3", L"--naming", L"range", L"--export", out.Path(), doc}),
+      0)
+      << output.str();
+  auto names = Files(out / L"长");
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_TRUE(names.contains(L"[Part one and two]-[Part one and two].docx"));
+  for (const auto& name : names) {
+    EXPECT_LE(platform::NameLength(name), planning::kMaxResultNameLength) << platform::ToUtf8(name);
+    ASSERT_EQ(Run({L"info", out / L"长" + L"/" + name}), 0) << platform::ToUtf8(name);
+  }
+}
+
+// The case: the export folder holds the document in a folder of its name, beside the
+// user's own file.
+TEST_F(EndToEnd, TheUsersFolderOfTheSameNameIsLeftAlone) {
+  std::wstring source = out / L"report/report.docx";
+  docx::Builder().Body(Pages(3)).Save(source);
+  testsupport::WriteFile(out / L"report/notes.txt", "mine");
+  ASSERT_EQ(
+      Run({L"split", L"--every", L"2", L"--naming", L"number", L"--export", out.Path(), source}),
+      0);
+  EXPECT_EQ(Files(out / L"report"), (std::set<std::wstring>{L"report.docx", L"notes.txt"}));
+  EXPECT_EQ(testsupport::ReadFile(out / L"report/notes.txt"), "mine");
+  EXPECT_EQ(Files(out / L"report (2)"), (std::set<std::wstring>{L"1.docx", L"2.docx"}));
+  EXPECT_EQ(output.str(), "Done\t" + platform::ToUtf8(out / L"report (2)") + "\t" +
+                              platform::ToUtf8(source) + "\n");
+}
+
+TEST_F(EndToEnd, PagesPastTheEndMakeNoPiece) {
+  std::wstring doc = Doc(L"two.docx", Pages(2));
+  ASSERT_EQ(
+      Run({L"split", L"--pages", L"1,3,5", L"--naming", L"range", L"--export", out.Path(), doc}),
+      0);
+  EXPECT_EQ(Files(out / L"two"), (std::set<std::wstring>{L"[1]-[2].docx"}));
+  EXPECT_EQ(
+      messages,
+      (std::vector<std::wstring>{L"'two' has 2 pages; no piece was made for [3]-[4], [5]-[2]."}));
 }
 
 TEST_F(EndToEnd, SameNamedDocumentsFromTwoFolders) {

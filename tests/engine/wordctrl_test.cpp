@@ -165,7 +165,7 @@ TEST_F(EngineTest, EveryCallMatchesTheMemberTable) {
       } else if (caller == "chapters") {
         EXPECT_TRUE(confirm.IsOmitted() && readOnly.IsOmitted()) << caller;
       } else if (caller == "page export") {
-        EXPECT_TRUE(IsInt(confirm, 0, VarType::I2) && readOnly.IsOmitted()) << caller;
+        EXPECT_TRUE(IsInt(confirm, 0, VarType::I2) && IsInt(readOnly, 1, VarType::I2)) << caller;
       } else {
         EXPECT_TRUE(confirm.IsOmitted() && IsInt(readOnly, 1, VarType::I2)) << caller;
       }

@@ -39,11 +39,12 @@ TEST(ChapterPlan, MarksSplitTheFlatListOfChapters) {
     std::wstring expected;
   };
   const Case cases[] = {
-      {{3, 5}, L"[T1-T2 K1>K3 2][T3-T4 K3>K5 1]"},
+      // A marked last chapter is a piece of its own, to the end of the document.
+      {{3, 5}, L"[T1-T2 K1>K3 2][T3-T4 K3>K5 1][T5-T5 K5>" + std::wstring(end) + L" 9]"},
       {{3}, L"[T1-T2 K1>K3 2][T3-T5 K3>" + std::wstring(end) + L" 14]"},
       {{}, L""},
       {{1}, L""},
-      {{5}, L"[T1-T4 K1>K5 7]"},
+      {{5}, L"[T1-T4 K1>K5 7][T5-T5 K5>" + std::wstring(end) + L" 9]"},
       {{2, 3}, L"[T1-T1 K1>K2 1][T2-T2 K2>K3 1][T3-T5 K3>" + std::wstring(end) + L" 14]"},
   };
   for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "planning/output_folders.h"
 #include "platform/text.h"
 #include "settings/ini.h"
 #include "support/temp_folder.h"
@@ -108,7 +109,29 @@ TEST_F(OutputNaming, OldResultIsReplacedButAFolderIsNot) {
   EXPECT_TRUE(Exists(file + L"/inside.txt"));
 }
 
+TEST_F(OutputNaming, LongTitlesFitTheFileSystemsLimit) {
+  // 45 Chinese letters are 135 bytes of UTF-8: two of them do not fit one name.
+  std::wstring first(45, L'章'), second(44, L'章');
+  second += L'节';
+  Use(out.Path(), L"1");
+  const std::wstring ext = L".docx";
+  std::wstring a = MakeResultPath(L"r", ext, {.beginText = first, .endText = first}, 1, true);
+  std::wstring b = MakeResultPath(L"r", ext, {.beginText = first, .endText = second}, 2, true);
+  std::wstring copy = MakeResultPath(L"r", ext, {.beginText = first, .endText = first}, 1, true, 2);
+  for (const auto& path : {a, b, copy}) {
+    std::wstring name = platform::FromPath(platform::ToPath(path).filename());
+    EXPECT_LE(platform::NameLength(name + L".part~.XXXXXX"), 255u) << path;
+    EXPECT_TRUE(name.ends_with(L"].docx") || name.ends_with(L"] (2).docx")) << path;
+  }
+  EXPECT_NE(a, copy);
+  EXPECT_TRUE(copy.ends_with(L"] (2).docx"));
+  // Short titles keep their form; a manual line break (code 11) and a tab become spaces.
+  EXPECT_EQ(MakeResultPath(L"r", ext, {.beginText = L"One\vline", .endText = L"a\tb"}, 1, true),
+            out.Path() + testsupport::Native(L"r/[One line]-[a b].docx"));
+}
+
 TEST_F(OutputNaming, ClearingStaysInsideTheExportFolder) {
+  ASSERT_TRUE(planning::ClaimOutputFolder(L"report"));
   WriteFile(out / L"report/[1]-[4].docx", "piece");
   WriteFile(out / L"report/sub/user file.txt", "x");
   WriteFile(out / L"other/keep.docx", "keep");
@@ -117,8 +140,28 @@ TEST_F(OutputNaming, ClearingStaysInsideTheExportFolder) {
   for (const wchar_t* unsafe : {L"", L".", L"..", L"../other", L"a/b"}) {
     EXPECT_FALSE(planning::ClearOutputFolder(unsafe)) << unsafe;
   }
+  // A folder the program did not make is never emptied.
+  EXPECT_FALSE(planning::ClearOutputFolder(L"other"));
   EXPECT_TRUE(Exists(out / L"other/keep.docx"));
   EXPECT_TRUE(Exists(out.Path()));
+}
+
+TEST_F(OutputNaming, OutputFoldersGoBesideFoldersThatAreNotOurs) {
+  // The user's own folder, holding the source and a note of theirs.
+  WriteFile(out / L"report/report.docx", "source");
+  WriteFile(out / L"report/notes.txt", "notes");
+  // A folder of ours from an earlier run, and one of ours that now holds a document.
+  ASSERT_TRUE(planning::ClaimOutputFolder(L"old"));
+  ASSERT_TRUE(planning::ClaimOutputFolder(L"held"));
+  WriteFile(out / L"held/sub/held.docx", "source");
+  WriteFile(out / L"file", "a file, not a folder");
+
+  planning::OutputFolderChooser chooser({out / L"report/report.docx", out / L"held/sub/held.docx"});
+  EXPECT_EQ(chooser.Choose(L"report"), L"report (2)");
+  EXPECT_EQ(chooser.Choose(L"old"), L"old");
+  EXPECT_EQ(chooser.Choose(L"held"), L"held (2)");
+  EXPECT_EQ(chooser.Choose(L"file"), L"file (2)");
+  EXPECT_EQ(chooser.Choose(L".."), L".. (2)");
 }
 
 }  // namespace

@@ -54,7 +54,12 @@ constexpr const char* kStyles =
 }  // namespace
 
 std::string TextRun(std::string_view text) {
-  return "<w:r><w:t xml:space=\"preserve\">" + Escape(text) + "</w:t></w:r>";
+  std::string run = "<w:r>";
+  for (std::size_t breakAt; (breakAt = text.find('\v')) != std::string_view::npos;) {
+    run += "<w:t xml:space=\"preserve\">" + Escape(text.substr(0, breakAt)) + "</w:t><w:br/>";
+    text.remove_prefix(breakAt + 1);
+  }
+  return run + "<w:t xml:space=\"preserve\">" + Escape(text) + "</w:t></w:r>";
 }
 std::string PageBreak() {
   return "<w:r><w:br w:type=\"page\"/></w:r>";
@@ -340,15 +345,23 @@ std::string PagedBody(int pages) {
 }
 
 std::string ChapterBook(int chapters, std::string_view bookmarkPrefix, std::string_view firstLine) {
+  std::vector<std::string> titles;
+  for (int c = 1; c <= chapters; ++c)
+    titles.push_back("Chapter " + std::to_string(c));
+  return ChapterBook(titles, bookmarkPrefix, firstLine);
+}
+
+std::string ChapterBook(const std::vector<std::string>& titles, std::string_view bookmarkPrefix,
+                        std::string_view firstLine) {
   std::vector<TocLine> toc;
   std::string body;
-  for (int c = 1; c <= chapters; ++c) {
-    std::string title = "Chapter " + std::to_string(c);
-    std::string bookmark = std::string(bookmarkPrefix) + std::to_string(c);
-    toc.push_back({title, bookmark, std::to_string(c + 1)});
-    body += Para(RenderedBreak() + Bookmark(bookmark, TextRun(title)),
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string number = std::to_string(i + 1);
+    std::string bookmark = std::string(bookmarkPrefix) + number;
+    toc.push_back({titles[i], bookmark, std::to_string(i + 2)});
+    body += Para(RenderedBreak() + Bookmark(bookmark, TextRun(titles[i])),
                  "<w:pStyle w:val=\"Heading1\"/>");
-    body += P("Text of chapter " + std::to_string(c) + ".");
+    body += P("Text of chapter " + number + ".");
   }
   return P(firstLine) + Toc(toc, true, false) + body;
 }

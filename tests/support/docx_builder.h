@@ -10,8 +10,8 @@
 namespace testsupport::docx {
 
 // Run-level pieces.
-std::string TextRun(std::string_view text);
-std::string PageBreak();      // <w:br w:type="page"/>
+std::string TextRun(std::string_view text);  // "\v" becomes a manual line break, as Word has it
+std::string PageBreak();                     // <w:br w:type="page"/>
 std::string RenderedBreak();  // where Word recorded a page start when it last laid out
 std::string Tab();
 std::string SimpleField(std::string_view instr, std::string_view result);
@@ -51,6 +51,9 @@ std::string PagedBody(int pages);
 // A first line, a hyperlinked table of contents over `chapters` Heading1 chapters, then each
 // chapter on its own page (pages 2 on), bookmarked bookmarkPrefix + its number.
 std::string ChapterBook(int chapters, std::string_view bookmarkPrefix, std::string_view firstLine);
+// The same with the chapters' titles given (UTF-8).
+std::string ChapterBook(const std::vector<std::string>& titles, std::string_view bookmarkPrefix,
+                        std::string_view firstLine);
 
 class Builder {
  public:

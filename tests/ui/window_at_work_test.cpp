@@ -23,6 +23,7 @@
 #include "framework/menu_wnd.h"
 #include "framework/tree.h"
 #include "framework/web_browser.h"
+#include "planning/output_folders.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -111,8 +112,11 @@ std::string Book() {
 std::set<std::wstring> Files(const std::wstring& folder) {
   std::set<std::wstring> names;
   std::error_code error;
-  for (const auto& item : fs::directory_iterator(platform::ToPath(folder), error))
-    names.insert(platform::FromPath(item.path().filename()));
+  for (const auto& item : fs::directory_iterator(platform::ToPath(folder), error)) {
+    std::wstring name = platform::FromPath(item.path().filename());
+    if (name != planning::kOutputFolderMarker)
+      names.insert(name);
+  }
   return names;
 }
 
@@ -319,6 +323,16 @@ TEST_F(WindowAtWork, DroppedDocumentsAreCutEveryThreePagesWhileCommandsWaitForTh
   uitest::PumpFor(50);
   ASSERT_FALSE(shell_.empty());
   EXPECT_NE(shell_.back().find(L"report one"), std::wstring::npos);
+}
+
+TEST_F(WindowAtWork, AFailedRowTellsWhyInItsTooltip) {
+  std::wstring damaged = docs_ / L"damaged.docx";
+  testsupport::WriteFile(damaged, "PK\x03\x04 not really a document");
+  Drop({damaged});
+  WaitIdle();
+  ASSERT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Failed));
+  EXPECT_EQ(pm().FindSubControlByName(fileList()->GetItemAt(0), L"LbStatus")->GetToolTip(),
+            L"The document could not be opened or read as a Word document.");
 }
 
 TEST_F(WindowAtWork, ListMenuOffersViewResultOnlyForAFinishedDocument) {

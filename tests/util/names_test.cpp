@@ -9,6 +9,8 @@ TEST(MakeFileNameSafe, ReplacesReservedCharactersAndDropsLineBreaks) {
   EXPECT_EQ(util::MakeFileNameSafe(L"\\/:*?\"<>|"), L"         ");
   EXPECT_EQ(util::MakeFileNameSafe(L"one\r\ntwo"), L"onetwo");
   EXPECT_EQ(util::MakeFileNameSafe(L"  章节 1  "), L"  章节 1  ");
+  // Other control characters, such as Word's manual line break (11), become spaces.
+  EXPECT_EQ(util::MakeFileNameSafe(L"a\vb\tc\x01\x7F"), L"a b c  ");
 }
 
 TEST(SplitTocLine, TakesThePageAfterTheLastTab) {
