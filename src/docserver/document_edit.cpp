@@ -29,9 +29,25 @@ bool IsMarker(const pugi::xml_node& n) {
 }
 
 // Between the halves of a split table: an empty paragraph that starts a page. One position,
-// like a break character, so callers' arithmetic holds.
+// like a break character, so callers' arithmetic holds. Marked, so that a cut can join the
+// halves again; the mark never reaches a saved file.
 void BreakParagraph(pugi::xml_node p) {
+  p.append_attribute(kSplitMark) = "1";
   p.append_child("w:pPr").append_child("w:pageBreakBefore");
+}
+
+pugi::xml_node ElementSibling(pugi::xml_node n, bool next) {
+  do
+    n = next ? n.next_sibling() : n.previous_sibling();
+  while (n && n.type() != pugi::node_element);
+  return n;
+}
+
+// The child of `ancestor` that holds `node`.
+pugi::xml_node ChildHolding(pugi::xml_node ancestor, pugi::xml_node node) {
+  while (node && node.parent() != ancestor)
+    node = node.parent();
+  return node;
 }
 
 void RemoveEmptyRun(pugi::xml_node run) {
@@ -104,6 +120,8 @@ void Document::Delete(int a, int b) {
   }
   if (!toEnd)
     KeepInheritedHeaders(a, b);
+  if (a == 0)
+    DropRepeatedRowStarts(b);
   pugi::xml_node head, tail;
   {
     const Paragraph& p1 = paras[static_cast<std::size_t>(story_.ParagraphAt(a))];
@@ -139,6 +157,21 @@ void Document::Delete(int a, int b) {
       head.parent().remove_child(head);
     }
   }
+  // A cut to the end at a paragraph's start leaves the document's last paragraph empty after
+  // the piece's own last paragraph: one more line that can spill onto a page of its own.
+  if (toEnd && !head && finalPara && finalPara.parent()) {
+    pugi::xml_node before = ElementSibling(finalPara, false);
+    bool empty = true;
+    for (auto c : finalPara.children())
+      empty = empty && (c.type() != pugi::node_element || Is(c, "w:pPr") || IsMarker(c));
+    Span was;
+    if (empty && before && Is(before, "w:p") && !before.child("w:pPr").child("w:sectPr"))
+      finalPara.parent().remove_child(finalPara);
+    else if (empty && story_.SpanOf(finalPara, was) && was.start >= a)
+      // Kept only because a document ends with a paragraph: it must not start a page.
+      finalPara.remove_child("w:pPr");
+  }
+  int joined = toEnd ? JoinSplitTables() : -1;
   if (toEnd)
     TidyEnd();
   if (a == 0)
@@ -159,7 +192,10 @@ void Document::Delete(int a, int b) {
   int removed = b - a;
   Reindex();
   int len = story_.Length();
-  auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
+  auto move = [&](int p) {
+    p = p >= b ? p - removed : (p > a ? a : p);
+    return std::clamp(joined >= 0 && p > joined ? p - 1 : p, 0, len);
+  };
   for (auto& w : ranges_)
     if (auto r = w.lock()) {
       r->start = move(r->start);
@@ -292,6 +328,88 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
   }
 }
 
+// A cut to the end that falls inside or at a row of a table split for it leaves the break
+// paragraph between the halves in the piece, where it would start a blank or needless page:
+// the halves become one table again, or, with nothing after it, the paragraph ends the piece
+// without starting a page. Returns the position of a paragraph removed, or -1.
+int Document::JoinSplitTables() {
+  int removed = -1;
+  std::vector<pugi::xml_node> marks;
+  for (auto x : body_.select_nodes((std::string(".//w:p[@") + kSplitMark + "]").c_str()))
+    marks.push_back(x.node());
+  for (auto p : marks) {
+    pugi::xml_node before = ElementSibling(p, false);
+    pugi::xml_node after = ElementSibling(p, true);
+    if (before && after && Is(before, "w:tbl") && Is(after, "w:tbl")) {
+      Span s;
+      if (story_.SpanOf(p, s))
+        removed = s.start;
+      for (pugi::xml_node r = after.first_child(); r;) {
+        pugi::xml_node next = r.next_sibling();
+        if (!Is(r, "w:tblPr") && !Is(r, "w:tblGrid") && !Is(r, "w:tblPrEx"))
+          before.append_move(r);
+        r = next;
+      }
+      p.parent().remove_child(after);
+      p.parent().remove_child(p);
+    } else if (!after || Is(after, "w:sectPr")) {
+      p.remove_attribute(kSplitMark);
+      p.child("w:pPr").remove_child("w:pageBreakBefore");
+    }
+  }
+  return removed;
+}
+
+// Word repeats a recorded page start in every cell of a row that starts a page, and a row
+// running over pages has one in each cell for every page. A cut from the start into such a row
+// removes those of the pages cut off from the cells it keeps whole, so they start no page in
+// the piece.
+void Document::DropRepeatedRowStarts(int b) {
+  pugi::xml_node table;
+  for (const auto& t : story_.Tables())
+    if (t.depth == 0 && t.span.start <= b && b < t.span.end)
+      table = t.node;
+  if (!table)
+    return;
+  // The row holding b at each depth of nesting, the body-level one first.
+  std::vector<pugi::xml_node> rows;
+  for (auto x : table.select_nodes(".//w:tr")) {
+    Span rs;
+    if (story_.SpanOf(x.node(), rs) && rs.start <= b && b < rs.end)
+      rows.push_back(x.node());
+  }
+  for (pugi::xml_node row : rows) {
+    auto cellOf = [&](pugi::xml_node n) {
+      pugi::xml_node cell = ChildHolding(row, n);
+      return Is(cell, "w:sdt") ? ChildHolding(cell.child("w:sdtContent"), n) : cell;
+    };
+    std::vector<std::pair<pugi::xml_node, std::vector<std::pair<int, pugi::xml_node>>>> cells;
+    for (auto x : row.select_nodes(".//w:lastRenderedPageBreak")) {
+      Span s;
+      if (!story_.SpanOf(x.node(), s))
+        continue;
+      pugi::xml_node cell = cellOf(x.node());
+      if (cells.empty() || cells.back().first != cell)
+        cells.push_back({cell, {}});
+      cells.back().second.emplace_back(s.start, x.node());
+    }
+    // Recorded starts of the pages cut off, counted in the cell the cut falls in.
+    std::size_t cut = 0;
+    std::size_t i = 0;
+    for (; i < cells.size(); ++i) {
+      Span cs;
+      if (story_.SpanOf(cells[i].first, cs) && cs.start <= b && b < cs.end) {
+        for (const auto& mark : cells[i].second)
+          cut += mark.first <= b;
+        break;
+      }
+    }
+    for (std::size_t k = i + 1; k < cells.size(); ++k)
+      for (std::size_t m = 0; m < cut && m < cells[k].second.size(); ++m)
+        cells[k].second[m].second.parent().remove_child(cells[k].second[m].second);
+  }
+}
+
 // After a cut from the start, places where Word recorded a page start before the first text
 // that is left are no page starts any more.
 void Document::DropStaleRecordedBreaks() {
@@ -413,11 +531,14 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
   int para = story_.ParagraphAt(pos);
   const auto& paras = story_.Paragraphs();
   if (para >= 0 && paras[static_cast<std::size_t>(para)].tableDepth > 0) {
-    // Split the body-level table before the row that holds the position.
+    // Split the innermost table before the row that holds the position.
     pugi::xml_node table;
+    int depth = -1;
     for (const auto& t : story_.Tables())
-      if (t.depth == 0 && t.span.start <= pos && pos < t.span.end)
+      if (t.depth > depth && t.span.start <= pos && pos < t.span.end) {
         table = t.node;
+        depth = t.depth;
+      }
     pugi::xml_node row;
     for (auto r : table.children("w:tr")) {
       Span rs;

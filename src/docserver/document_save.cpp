@@ -314,6 +314,8 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
         L"own name: " +
         platform::FromPath(target));
   if (dirty_) {
+    for (auto x : body_.select_nodes((std::string(".//w:p[@") + kSplitMark + "]").c_str()))
+      x.node().remove_attribute(kSplitMark);
     Normalize();
     PruneNotes("/footnotes", "w:footnotes", "w:footnote", "w:footnoteReference");
     PruneNotes("/endnotes", "w:endnotes", "w:endnote", "w:endnoteReference");

@@ -58,3 +58,88 @@ inline std::wstring Letters(const std::wstring& text) {
 }
 
 }  // namespace enginetest
+
+namespace enginetest {
+
+// Where each page of a document starts, as the server's go-to-page puts it, plus its end.
+inline std::vector<int> PageBounds(const automation::DispatchPtr& app, const std::wstring& path) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  int pages = PageCount(doc);
+  auto sel = Obj(app, 5);
+  std::vector<int> out;
+  for (int p = 1; p <= pages; ++p) {
+    Call(sel, 173, {Variant::I4(1), Variant::I4(1), Variant::I4(p), Variant::String(L"")});
+    out.push_back(Int(sel, 3));
+  }
+  auto story = Obj(doc, 41);
+  Call(story, 128);
+  out.push_back(Int(story, 4));
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return out;
+}
+
+// The text of [start, end) of a document's main text, marks included.
+inline std::wstring RangeText(const automation::DispatchPtr& app, const std::wstring& path,
+                              int start, int end) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  auto range = Obj(doc, 41);
+  Call(range, 100, {Variant::I4(start), Variant::I4(end)});
+  std::wstring text = Text(range);
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return text;
+}
+
+inline int PiecePages(const automation::DispatchPtr& app, const std::wstring& path) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  int pages = PageCount(doc);
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return pages;
+}
+
+// Marks shown readably, for messages.
+inline std::string Shown(const std::wstring& text) {
+  std::wstring out;
+  for (wchar_t c : text)
+    switch (c) {
+      case L'\r':
+        out += L"¶";
+        break;
+      case L'\a':
+        out += L"¤";
+        break;
+      case L'\f':
+        out += L"⇟";
+        break;
+      case L'\v':
+        out += L"↵";
+        break;
+      default:
+        out += c;
+    }
+  return platform::ToUtf8(out);
+}
+
+// Empty when a piece's whole text is its range's source text, every character and mark in place.
+// Only the end may differ: a cut closes the piece's last paragraph, cell and row with marks of
+// its own, and a page break with nothing but marks after it goes with the cut.
+inline std::string TextDifference(const std::wstring& piece, const std::wstring& range) {
+  auto split = [](const std::wstring& t) {
+    std::size_t stem = t.find_last_not_of(L"\r\a\f");
+    stem = stem == std::wstring::npos ? 0 : stem + 1;
+    std::wstring tail;
+    for (wchar_t c : t.substr(stem))
+      if (c != L'\f')
+        tail += c;
+    return std::pair{t.substr(0, stem), tail};
+  };
+  auto [pieceStem, pieceTail] = split(piece);
+  auto [rangeStem, rangeTail] = split(range);
+  if (pieceStem == rangeStem && pieceTail.starts_with(rangeTail))
+    return {};
+  return "piece \"" + Shown(piece) + "\"\n range \"" + Shown(range) + "\"";
+}
+
+}  // namespace enginetest
