@@ -36,6 +36,21 @@ void BreakParagraph(pugi::xml_node p) {
   p.append_child("w:pPr").append_child("w:pageBreakBefore");
 }
 
+// An empty paragraph a cut must leave after a table (a document and a cell end with a
+// paragraph), as low as it can be: on a full page a line would start a page of its own.
+void MakeSpacer(pugi::xml_node p) {
+  p.remove_child("w:pPr");
+  pugi::xml_node ppr = p.prepend_child("w:pPr");
+  pugi::xml_node spacing = ppr.append_child("w:spacing");
+  spacing.append_attribute("w:before") = "0";
+  spacing.append_attribute("w:after") = "0";
+  spacing.append_attribute("w:line") = "20";
+  spacing.append_attribute("w:lineRule") = "exact";
+  pugi::xml_node rpr = ppr.append_child("w:rPr");
+  rpr.append_child("w:sz").append_attribute("w:val") = "2";
+  rpr.append_child("w:szCs").append_attribute("w:val") = "2";
+}
+
 pugi::xml_node ElementSibling(pugi::xml_node n, bool next) {
   do
     n = next ? n.next_sibling() : n.previous_sibling();
@@ -93,6 +108,10 @@ void Document::Delete(int a, int b) {
   b = std::clamp(b, a, story_.Length());
   if (a == b)
     return;
+  // A line break that ends what a cut to the end keeps would only add an empty line there.
+  if (b >= story_.Length())
+    while (a > 0 && story_.KindAt(a - 1) == Atom::LineBreak)
+      --a;
   dirty_ = true;
   // The whole story is indexed again only when a run was split.
   bool split = SplitAt(b);
@@ -139,11 +158,13 @@ void Document::Delete(int a, int b) {
   DeleteBlock(body_, a, b, finalPara);
   // Join the paragraphs whose mark went: the text before the cut moves into the paragraph
   // after it, unless the cut ran to the end, where the earlier paragraph stays the last one.
+  bool finalGone = false;
   if (head && tail && head.parent() == tail.parent()) {
     if (toEnd && tail == finalPara) {
       if (auto sect = head.child("w:pPr").child("w:sectPr"))
         head.child("w:pPr").remove_child(sect);
       tail.parent().remove_child(tail);
+      finalGone = true;
     } else {
       pugi::xml_node anchor = tail.first_child();
       while (anchor && Is(anchor, "w:pPr"))
@@ -157,9 +178,9 @@ void Document::Delete(int a, int b) {
       head.parent().remove_child(head);
     }
   }
-  // A cut to the end at a paragraph's start leaves the document's last paragraph empty after
-  // the piece's own last paragraph: one more line that can spill onto a page of its own.
-  if (toEnd && !head && finalPara && finalPara.parent()) {
+  // A cut to the end leaves the document's last paragraph, emptied, after what the piece keeps:
+  // one more line that can spill onto a page of its own.
+  if (toEnd && !finalGone && finalPara) {
     pugi::xml_node before = ElementSibling(finalPara, false);
     bool empty = true;
     for (auto c : finalPara.children())
@@ -169,7 +190,7 @@ void Document::Delete(int a, int b) {
       finalPara.parent().remove_child(finalPara);
     else if (empty && story_.SpanOf(finalPara, was) && was.start >= a)
       // Kept only because a document ends with a paragraph: it must not start a page.
-      finalPara.remove_child("w:pPr");
+      MakeSpacer(finalPara);
   }
   int joined = toEnd ? JoinSplitTables() : -1;
   if (toEnd)
@@ -185,9 +206,9 @@ void Document::Delete(int a, int b) {
     }
   if (!last || !Is(last, "w:p")) {
     if (auto sect = body_.child("w:sectPr"))
-      body_.insert_child_before("w:p", sect);
+      MakeSpacer(body_.insert_child_before("w:p", sect));
     else
-      body_.append_child("w:p");
+      MakeSpacer(body_.append_child("w:p"));
   }
   int removed = b - a;
   Reindex();
@@ -259,7 +280,8 @@ std::vector<std::pair<pugi::xml_node, Span>> Document::ChildrenMeeting(pugi::xml
     if (!story_.SpanOf(child, s))
       continue;
     if (s.start == s.end) {
-      if (s.start > a && s.start < b)
+      // Zero-width marks inside the cut go; the properties of what stays never do.
+      if (s.start > a && s.start < b && !std::string_view(child.name()).ends_with("Pr"))
         container.remove_child(child);
       continue;
     }
@@ -297,8 +319,10 @@ void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_nod
               lastBlock = c;
               break;
             }
-          if (!lastBlock || !Is(lastBlock, "w:p"))
+          if (!lastBlock)
             cell.append_child("w:p");
+          else if (!Is(lastBlock, "w:p"))
+            MakeSpacer(cell.append_child("w:p"));
         }
       }
       while (auto gone = child.child("w:tr-deleted"))
@@ -354,7 +378,7 @@ int Document::JoinSplitTables() {
       p.parent().remove_child(p);
     } else if (!after || Is(after, "w:sectPr")) {
       p.remove_attribute(kSplitMark);
-      p.child("w:pPr").remove_child("w:pageBreakBefore");
+      MakeSpacer(p);
     }
   }
   return removed;

@@ -124,14 +124,14 @@ inline std::string Shown(const std::wstring& text) {
 
 // Empty when a piece's whole text is its range's source text, every character and mark in place.
 // Only the end may differ: a cut closes the piece's last paragraph, cell and row with marks of
-// its own, and a page break with nothing but marks after it goes with the cut.
+// its own, and a page or line break with nothing but marks after it goes with the cut.
 inline std::string TextDifference(const std::wstring& piece, const std::wstring& range) {
   auto split = [](const std::wstring& t) {
-    std::size_t stem = t.find_last_not_of(L"\r\a\f");
+    std::size_t stem = t.find_last_not_of(L"\r\a\f\v");
     stem = stem == std::wstring::npos ? 0 : stem + 1;
     std::wstring tail;
     for (wchar_t c : t.substr(stem))
-      if (c != L'\f')
+      if (c != L'\f' && c != L'\v')
         tail += c;
     return std::pair{t.substr(0, stem), tail};
   };

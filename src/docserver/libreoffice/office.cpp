@@ -373,8 +373,10 @@ std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& st
 }
 
 // Going down keeps the cursor's column: in a table row that starts a page, go back to the row's
-// first cell, where the row starts.
-void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view) {
+// first cell, where the row starts. A row that began on an earlier page and goes on here starts
+// nothing: the page starts where the cursor is.
+void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view,
+                      const Reference<css::text::XPageCursor>& pages) {
   Reference<css::beans::XPropertySet> properties(view, UNO_QUERY);
   if (!properties.is())
     return;
@@ -397,8 +399,13 @@ void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view) {
   sal_Int32 dot = name.indexOf('.', digits);
   OUString row = dot < 0 ? name.copy(digits) : name.copy(digits, dot - digits);
   Reference<css::text::XText> first(table->getCellByName("A" + row), UNO_QUERY);
-  if (first.is())
-    view->gotoRange(first->getStart(), false);
+  if (!first.is())
+    return;
+  Reference<css::text::XTextRange> here = view->getStart();
+  int page = pages->getPage();
+  view->gotoRange(first->getStart(), false);
+  if (pages->getPage() != page)
+    view->gotoRange(here, false);
 }
 
 }  // namespace
@@ -732,7 +739,7 @@ PageLayout Office::PageStarts(const std::wstring& docx) {
         if (reached != page)
           continue;  // the next text is further on: a blank page
         lines->gotoStartOfLine(false);
-        ToFirstCellOfRow(view);
+        ToFirstCellOfRow(view, pages);
       } else {
         continue;  // a blank page the layout put in
       }
