@@ -74,6 +74,7 @@ TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
   ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), pages);
   auto app = docserver::CreateApplication();
   const std::wstring whole = Letters(DocumentText(app, source));
+  const std::vector<int> bounds = PageBounds(app, source);
 
   using Plan = std::vector<std::pair<int, int>>;
   std::map<std::string, Plan> plans;
@@ -100,6 +101,13 @@ TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
           for (int p = std::max(1, first); p <= std::min(last, pages); ++p)
             expected += g.pages[static_cast<std::size_t>(p - 1)];
           EXPECT_EQ(texts.back(), expected) << "pages " << first << "-" << last;
+          int from = std::max(1, first), to = std::min(last, pages);
+          EXPECT_EQ(
+              TextDifference(DocumentText(app, target),
+                             RangeText(app, source, bounds[static_cast<std::size_t>(from - 1)],
+                                       bounds[static_cast<std::size_t>(to)])),
+              "");
+          EXPECT_EQ(PiecePages(app, target), to - from + 1) << "pages " << first << "-" << last;
         }
       }
       std::wstring joined;

@@ -62,6 +62,7 @@ TEST_F(OfficeAcceptance, PiecesHoldThePagesLibreOfficeLaidOut) {
       expected += pages[static_cast<std::size_t>(p - 1)];
     std::wstring got = Letters(DocumentText(app, target));
     EXPECT_EQ(got, expected) << "pages " << first << "-" << last;
+    EXPECT_EQ(PiecePages(app, target), last - first + 1) << "pages " << first << "-" << last;
     joined += got;
   }
   EXPECT_EQ(joined, Letters(DocumentText(app, source)));
