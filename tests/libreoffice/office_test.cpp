@@ -96,6 +96,11 @@ TEST_F(OfficeTest, RefusesWhatIsNotAWordDocumentOfTheGivenFormat) {
   testsupport::WriteFile(zip, std::string("PK\x03\x04", 4) + "broken archive");
   std::wstring missing = folder_ / L"missing.docx";
   std::wstring target = folder_ / L"out.docx";
+  // A compound file (the container of .doc) that holds no Word document: the type LibreOffice
+  // detects decides, and a guess that is not Word is refused with a reason.
+  std::wstring ole = folder_ / L"other.doc";
+  testsupport::WriteFile(
+      ole, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(2040, '\0'));
 
   struct Case {
     const char* name;
@@ -114,6 +119,8 @@ TEST_F(OfficeTest, RefusesWhatIsNotAWordDocumentOfTheGivenFormat) {
       {"missing file", [&] { office().ConvertToDocx(missing, target); }, L"does not exist"},
       {"missing file, layout", [&] { office().PageStarts(missing); }, L"does not exist"},
       {"text named .docx, layout", [&] { office().PageStarts(random); }, L"is not a Word document"},
+      {"compound file without a Word document", [&] { office().ConvertToDocx(ole, target); },
+       L"as a Word document"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);

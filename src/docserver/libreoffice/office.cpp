@@ -11,6 +11,7 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -19,6 +20,7 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XBookmarksSupplier.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
@@ -465,13 +467,43 @@ class Office::Impl {
     throw OfficeError(L"LibreOffice failed on \"" + document + L"\" twice: " + lastReason);
   }
 
+  // The import filter for a file: the one of its format, except for .doc, whose older
+  // versions (Word 6 and 95) the Word 97 filter cannot read. There LibreOffice's own detection
+  // decides, and only a Word filter is taken: a guess of plain text never is.
+  OUString ImportFilter(const fs::path& path, Format format, const std::wstring& name) {
+    OUString fixed = OUString::createFromAscii(FilterName(format));
+    if (format != Format::Doc)
+      return fixed;
+    Reference<css::document::XTypeDetection> detection(
+        context_->getServiceManager()->createInstanceWithContext(
+            "com.sun.star.document.TypeDetection", context_),
+        UNO_QUERY_THROW);
+    Sequence<css::beans::PropertyValue> descriptor(1);
+    descriptor.getArray()[0] = Property("URL", Any(FileUrl(path)));
+    OUString type = detection->queryTypeByDescriptor(descriptor, true);
+    OUString filter;
+    Reference<css::container::XNameAccess> types(detection, UNO_QUERY);
+    if (!type.isEmpty() && types.is() && types->hasByName(type)) {
+      Sequence<css::beans::PropertyValue> props;
+      types->getByName(type) >>= props;
+      for (const auto& p : props)
+        if (p.Name == "PreferredFilter")
+          p.Value >>= filter;
+    }
+    if (filter.startsWith("MS Word") || filter.startsWith("MS WinWord"))
+      return filter;
+    throw OfficeError(
+        L"LibreOffice does not read \"" + name + L"\" as a Word document" +
+        (type.isEmpty() ? std::wstring(L".") : L" (it takes it for " + Wide(type) + L")."));
+  }
+
   Reference<css::lang::XComponent> Load(const fs::path& path, Format format,
                                         const std::wstring& name) {
     Sequence<css::beans::PropertyValue> properties(6);
     auto* values = properties.getArray();
     values[0] = Property("Hidden", Any(true));
     values[1] = Property("ReadOnly", Any(true));
-    values[2] = Property("FilterName", Any(OUString::createFromAscii(FilterName(format))));
+    values[2] = Property("FilterName", Any(ImportFilter(path, format, name)));
     values[3] = Property("MacroExecutionMode", Any(sal_Int16(0)));  // never
     values[4] = Property("UpdateDocMode", Any(sal_Int16(0)));       // no link updates
     values[5] = Property("Silent", Any(true));
