@@ -176,6 +176,8 @@ void Story::Block(pugi::xml_node container, int depth, Where topRow) {
       Block(child.child("w:sdtContent"), depth, topRow);
     } else if (Is(child, "w:customXml") || Is(child, "w:ins") || Is(child, "w:moveTo")) {
       Block(child, depth, topRow);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      DeletedMarks(child);
     }
     BookmarkEdge(child, start);
     Mark(child, start);
@@ -279,10 +281,23 @@ void Story::Inline(pugi::xml_node container, Where topRow) {
       Inline(child, topRow);
     } else if (Is(child, "m:oMath") || Is(child, "m:oMathPara")) {
       Put(Atom::Object, L'\x01', child);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      // Text a tracked change took out is not shown; the bookmarks in it still mark places.
+      DeletedMarks(child);
     } else {
       BookmarkEdge(child, start);
     }
     Mark(child, start);
+  }
+}
+
+void Story::DeletedMarks(pugi::xml_node container) {
+  for (auto child : container.children()) {
+    if (child.type() != pugi::node_element)
+      continue;
+    BookmarkEdge(child, Length());
+    DeletedMarks(child);
+    Mark(child, Length());
   }
 }
 

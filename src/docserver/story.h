@@ -144,6 +144,8 @@ class Story {
   void TableAt(pugi::xml_node tbl, int depth, Where topRow);
   void Inline(pugi::xml_node container, Where topRow);
   void Run(pugi::xml_node r, Where topRow);
+  // Inside a tracked deletion: its bookmark starts and ends only.
+  void DeletedMarks(pugi::xml_node container);
   void Put(Atom kind, wchar_t ch, pugi::xml_node node);
   void Text(pugi::xml_node node, const char* utf8);
   void Mark(pugi::xml_node node, int start);
