@@ -123,21 +123,29 @@ inline std::string Shown(const std::wstring& text) {
 }
 
 // Empty when a piece's whole text is its range's source text, every character and mark in place.
-// Only the end may differ: a cut closes the piece's last paragraph, cell and row with marks of
-// its own, and a page or line break with nothing but marks after it goes with the cut.
+// Only the ends may differ: a cut closes the piece's last paragraph, cell and row with marks of
+// its own, a page or line break with nothing but marks after it goes with the cut, and a cut
+// inside a table row keeps the row's cells before it, emptied.
 inline std::string TextDifference(const std::wstring& piece, const std::wstring& range) {
+  struct Parts {
+    std::wstring head, stem, tail;
+  };
   auto split = [](const std::wstring& t) {
+    Parts p;
+    std::size_t first = t.find_first_not_of(L"\r\a");
+    if (first == std::wstring::npos)
+      first = t.size();
     std::size_t stem = t.find_last_not_of(L"\r\a\f\v");
-    stem = stem == std::wstring::npos ? 0 : stem + 1;
-    std::wstring tail;
+    stem = stem == std::wstring::npos || stem < first ? first : stem + 1;
+    p.head = t.substr(0, first);
+    p.stem = t.substr(first, stem - first);
     for (wchar_t c : t.substr(stem))
       if (c != L'\f' && c != L'\v')
-        tail += c;
-    return std::pair{t.substr(0, stem), tail};
+        p.tail += c;
+    return p;
   };
-  auto [pieceStem, pieceTail] = split(piece);
-  auto [rangeStem, rangeTail] = split(range);
-  if (pieceStem == rangeStem && pieceTail.starts_with(rangeTail))
+  Parts a = split(piece), b = split(range);
+  if (a.stem == b.stem && a.head.ends_with(b.head) && a.tail.starts_with(b.tail))
     return {};
   return "piece \"" + Shown(piece) + "\"\n range \"" + Shown(range) + "\"";
 }
