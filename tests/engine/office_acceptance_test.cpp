@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "docserver/libreoffice/office.h"
 #include "libreoffice/mini_docx.h"
@@ -134,6 +135,63 @@ TEST_F(OfficeAcceptance, TablesLaidOutByLibreOfficeCutIntoWholePages) {
     std::wstring range = RangeText(app, source, bounds[static_cast<std::size_t>(page - 1)],
                                    bounds[static_cast<std::size_t>(page)]);
     EXPECT_EQ(TextDifference(DocumentText(app, piece), range), "");
+  }
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
+// Paragraphs holding pictures and fields before the place where LibreOffice starts a page: every
+// page starts where one of LibreOffice's lines does (a word or a picture), and no letter moves
+// between pieces.
+TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
+  if (!libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  namespace docx = testsupport::docx;
+  using Anchor = std::function<std::string(docx::Builder&, int)>;
+  std::vector<std::pair<std::string, Anchor>> kinds = {
+      {"pictures",
+       [](docx::Builder& b, int n) { return b.Image("p" + std::to_string(n) + ".png"); }},
+      {"page fields",
+       [](docx::Builder&, int) { return docx::ComplexField(" PAGE ", docx::TextRun("1")); }},
+      {"text fields",
+       [](docx::Builder&, int) { return docx::ComplexField(" QUOTE abc ", docx::TextRun("abc")); }},
+  };
+  for (const auto& [kind, anchor] : kinds) {
+    SCOPED_TRACE(kind);
+    testsupport::TempFolder folder;
+    docx::Builder builder;
+    std::string body;
+    int word = 0;
+    for (int p = 0; p < 3; ++p) {
+      std::string runs;
+      for (int k = 0; k < 6; ++k) {
+        runs += docx::TextRun("w" + std::to_string(word++) + " ");
+        runs += anchor(builder, p * 6 + k);
+        runs += docx::TextRun(" w" + std::to_string(word++) + " ");
+      }
+      std::string words;
+      for (int k = 0; k < 500; ++k)
+        words += " w" + std::to_string(word++);
+      body += docx::Para(runs + docx::TextRun(words));
+    }
+    std::wstring source = folder / L"anchors.docx";
+    builder.Body(body).Save(source);
+    auto app = docserver::CreateApplication();
+    std::wstring time;
+    const int pages = ctrl->ReadPageCount(source, time, nullptr, 0, 0);
+    ASSERT_GE(pages, 3);
+    std::wstring joined;
+    for (int page = 1; page <= pages; ++page) {
+      SCOPED_TRACE("page " + std::to_string(page));
+      std::wstring piece = folder / (L"page " + std::to_wstring(page) + L".docx");
+      ASSERT_EQ(ctrl->ExportPageRange(source, piece, page, page, pages, 0), 1);
+      std::wstring text = DocumentText(app, piece);
+      EXPECT_TRUE(text.starts_with(L"w") || text.starts_with(L"\x01")) << Shown(text.substr(0, 20));
+      if (page < pages) {
+        EXPECT_EQ(text.substr(text.size() - 2), L" \r") << Shown(text.substr(text.size() - 20));
+      }
+      joined += Letters(text);
+    }
+    EXPECT_EQ(joined, Letters(DocumentText(app, source)));
   }
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
