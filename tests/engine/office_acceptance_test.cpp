@@ -139,15 +139,17 @@ TEST_F(OfficeAcceptance, TablesLaidOutByLibreOfficeCutIntoWholePages) {
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 
-// Paragraphs holding pictures and fields before the place where LibreOffice starts a page: every
-// page starts where one of LibreOffice's lines does (a word or a picture), and no letter moves
-// between pieces.
+// Paragraphs holding note references, pictures and fields before the place where LibreOffice
+// starts a page: every page starts where one of LibreOffice's lines does (a word or a picture),
+// and no letter moves between pieces.
 TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
   if (!libreoffice::IsAvailable())
     GTEST_SKIP() << "LibreOffice is not installed";
   namespace docx = testsupport::docx;
   using Anchor = std::function<std::string(docx::Builder&, int)>;
   std::vector<std::pair<std::string, Anchor>> kinds = {
+      {"footnotes",
+       [](docx::Builder& b, int n) { return b.Footnote("Note " + std::to_string(n)); }},
       {"pictures",
        [](docx::Builder& b, int n) { return b.Image("p" + std::to_string(n) + ".png"); }},
       {"page fields",
@@ -166,7 +168,6 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
       for (int k = 0; k < 6; ++k) {
         runs += docx::TextRun("w" + std::to_string(word++) + " ");
         runs += anchor(builder, p * 6 + k);
-        runs += docx::TextRun(" w" + std::to_string(word++) + " ");
       }
       std::string words;
       for (int k = 0; k < 500; ++k)
@@ -178,7 +179,7 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
     auto app = docserver::CreateApplication();
     std::wstring time;
     const int pages = ctrl->ReadPageCount(source, time, nullptr, 0, 0);
-    ASSERT_GE(pages, 3);
+    ASSERT_GE(pages, 2);
     std::wstring joined;
     for (int page = 1; page <= pages; ++page) {
       SCOPED_TRACE("page " + std::to_string(page));
