@@ -42,13 +42,17 @@ case $shown in
   *) fail "--version printed '$shown'" ;;
 esac
 
-# The manual page reads as one, names the version and carries every command of --help.
-page=$(MANWIDTH=100 man -l "$root/usr/share/man/man1/varnik-cli.1" 2>"$folder/man.err") ||
+# The manual page reads as one, names the version and carries every option of --help.
+page=$(MANWIDTH=100 man --nh --nj -l "$root/usr/share/man/man1/varnik-cli.1" 2>"$folder/man.err") ||
   fail "man -l: $(cat "$folder/man.err")"
-for text in "varnik-cli - cut Word documents into smaller documents" "varnik-cli info PATH..." \
-  "varnik-cli chapters FILE" "--export DIR" "varnik-cli --version" "$version"; do
-  echo "$page" | grep -qF -- "$text" || fail "the manual page lacks '$text':
-$page"
+page=$(echo "$page" | tr -s ' \n' '  ')
+options=$("$root/usr/bin/varnik-cli" --help | grep -o -- '--[a-z]*' | sort -u)
+for text in "varnik-cli - cut Word documents into smaller documents" "varnik-cli info PATH" \
+  "varnik-cli chapters FILE" "varnik-cli split" "$version" "config.ini" $options; do
+  case $page in
+    *" $text"*) ;;
+    *) fail "the manual page lacks '$text': $page" ;;
+  esac
 done
 
 # A user who cannot write the program's folder.
@@ -68,7 +72,8 @@ run() { $as_user env -i $user_env "$@"; }
 run test ! -w "$root/usr/bin" || fail "the program folder is writable by the test user"
 
 if [ "$window" = ON ]; then
-  # The window program clears its work folder when it starts: the per-user one.
+  # The window program clears its work folder and, on a first start, writes config.ini: both
+  # in the per-user folders.
   run mkdir -p "$home/cache/varnik/t"
   run sh -c "echo 'left by an earlier run' > '$home/cache/varnik/t/0'"
   # Xvfb without access control, as the program may run as another user than the server.
@@ -77,25 +82,28 @@ if [ "$window" = ON ]; then
     $as_user env -i $user_env DISPLAY=$DISPLAY "$root/usr/bin/varnik" >"$folder/window.log" 2>&1 &
     pid=$!
     i=0
-    while [ -e "$home/cache/varnik/t" ] && [ $i -lt 600 ] && kill -0 $pid 2>/dev/null; do
+    until [ ! -e "$home/cache/varnik/t" ] && [ -e "$home/config/varnik/config.ini" ]; do
+      kill -0 $pid 2>/dev/null && [ $i -lt 600 ] || break
       sleep 0.1
       i=$((i + 1))
     done
     kill $pid 2>/dev/null
-    wait $pid
+    wait $pid 2>/dev/null
     true' || fail "xvfb-run"
   [ ! -e "$home/cache/varnik/t" ] || fail "the per-user work folder was not cleared:
 $(cat "$folder/window.log")"
-  [ -d "$home/config/varnik" ] || fail "no per-user settings folder $home/config/varnik"
+  [ -f "$home/config/varnik/config.ini" ] || fail "no config.ini in $home/config/varnik:
+$(cat "$folder/window.log")"
+  run rm "$home/config/varnik/config.ini"
 fi
 
 # varnik-cli reads config.ini from the per-user folder: the export folder comes from there.
 run mkdir -p "$home/config/varnik"
-run sh -c "printf '[SETTING]\nEP=%s\nEM=1\n' '$home/out' > '$home/config/varnik/config.ini'"
+run sh -c "printf '[SETTING]\nEP=%s/\nEM=1\n' '$home/out' > '$home/config/varnik/config.ini'"
 run "$root/usr/bin/varnik-cli" split --every 4 "$home/report.docx" >"$folder/split.out" \
   2>"$folder/split.err" || fail "split: $(cat "$folder/split.out" "$folder/split.err")"
-pieces=$(cd "$home/out/report" 2>/dev/null && ls | LC_ALL=C sort | tr '\n' ' ')
-[ "$pieces" = "[1]-[4].docx [13]-[13].docx [5]-[8].docx [9]-[12].docx " ] ||
+pieces=$(ls "$home/out/report" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' || true)
+[ "$pieces" = "[13]-[13].docx [1]-[4].docx [5]-[8].docx [9]-[12].docx " ] ||
   fail "pieces in $home/out/report: '$pieces' ($(cat "$folder/split.out" "$folder/split.err"))"
 [ "$(tree)" = "$expected" ] || fail "the programs wrote into the installed tree:
 $(tree)"
