@@ -38,7 +38,7 @@ fi
 # The version, with the commit when built from a git checkout.
 shown=$("$root/usr/bin/varnik-cli" --version)
 case $shown in
-  "varnik-cli $version" | "varnik-cli $version ("???????")") ;;
+  "varnik-cli $version" | "varnik-cli $version ("[0-9a-f][0-9a-f][0-9a-f][0-9a-f]*")") ;;
   *) fail "--version printed '$shown'" ;;
 esac
 
