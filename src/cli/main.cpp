@@ -16,6 +16,7 @@
 #include "util/message_box.h"
 #include "util/paths.h"
 #include "util/program_folders.h"
+#include "version/version.h"
 
 namespace {
 
@@ -52,6 +53,10 @@ int main(int argc, char** argv) {
     cli::Options options = cli::ParseOptions(arguments);
     if (options.command == cli::Command::Help) {
       std::fputs(cli::kUsage, stdout);
+      return 0;
+    }
+    if (options.command == cli::Command::Version) {
+      std::printf("varnik-cli %s\n", version::Text());
       return 0;
     }
     settings::SetSettingsPath(util::SettingsFilePath());

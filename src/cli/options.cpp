@@ -13,6 +13,7 @@ const char kUsage[] =
     "  varnik-cli split (--every N | --pages LIST | --chapters NUMBERS)\n"
     "                   [--align none|sentence|paragraph|both] [--naming range|number]\n"
     "                   [--export DIR] PATH...\n"
+    "  varnik-cli --version\n"
     "\n"
     "Cuts Word documents (.doc, .docx, .rtf) into smaller documents.\n"
     "\n"
@@ -76,6 +77,10 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
   const std::wstring& command = arguments[0];
   if (command == L"--help" || command == L"-h" || command == L"help")
     return options;
+  if (command == L"--version") {
+    options.command = Command::Version;
+    return options;
+  }
   if (command == L"info") {
     options.command = Command::Info;
   } else if (command == L"chapters") {

@@ -195,6 +195,7 @@ int Run(const Options& given, std::ostream& out, Console& console,
     case Command::Split:
       return Split(options, out, session);
     case Command::Help:
+    case Command::Version:
       break;
   }
   return 0;

@@ -24,6 +24,7 @@ TEST(CliOptions, ReadsEachCommand) {
   EXPECT_EQ(chapters.chapters, (std::vector<int>{3, 5}));
   EXPECT_EQ(ParseOptions({L"--help"}).command, Command::Help);
   EXPECT_EQ(ParseOptions({L"split", L"--help"}).command, Command::Help);
+  EXPECT_EQ(ParseOptions({L"--version"}).command, Command::Version);
 }
 
 TEST(CliOptions, RefusesWrongUsage) {
