@@ -79,8 +79,8 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     styles_.Load(package_->Xml(stylesPart));
   ConvertSimpleFields();
   Reindex();
-  // LibreOffice writes no page record into what it converts.
-  needsLayout_ = kind != FileKind::Docx || !WordPagination();
+  // LibreOffice writes no page record into what it converts (the saved count is still read).
+  needsLayout_ = !WordPagination() || kind != FileKind::Docx;
 }
 
 // Word's record of the pages is trusted when the page count Word saved agrees with it. Without
@@ -101,6 +101,7 @@ bool Document::WordPagination() {
         saved = 0;  // a damaged properties part says nothing
       }
     }
+  savedPages_ = saved;
   int mine = static_cast<int>(story_.PageStarts().size());
   if (saved > 0)
     return saved == mine;
@@ -113,10 +114,20 @@ const std::vector<int>& Document::PageStarts() {
   if (!laidOut_)
     LayOut();
   pages_.clear();
+  pageSources_.clear();
   for (int p : layoutStarts_)
-    if (pages_.empty() || p < story_.Length())
+    if (pages_.empty() || p < story_.Length()) {
+      pageSources_.push_back(pages_.empty() ? PageSource::DocumentStart : PageSource::Layout);
       pages_.push_back(p);
+    }
   return pages_;
+}
+
+const std::vector<PageSource>& Document::PageSources() {
+  if (!needsLayout_)
+    return story_.PageSources();
+  PageStarts();
+  return pageSources_;
 }
 
 int Document::PageAt(int pos) {

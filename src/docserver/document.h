@@ -46,6 +46,10 @@ class Document {
   // layout (asked on first need). Throws automation::ServerException when the layout is needed
   // and cannot be had.
   const std::vector<int>& PageStarts();
+  // What put each of PageStarts() there.
+  const std::vector<PageSource>& PageSources();
+  // The page count Word saved in the document's properties; 0 when it saved none.
+  int SavedPages() const { return savedPages_; }
   // 0-based page of a position (by the document's own breaks when the layout cannot be had).
   int PageAt(int pos);
   // Whether the pages come from LibreOffice's layout rather than from the document itself.
@@ -104,6 +108,8 @@ class Document {
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
+  std::vector<PageSource> pageSources_;
+  int savedPages_ = 0;
 };
 
 }  // namespace docserver
