@@ -54,6 +54,11 @@ class Document {
   int PageAt(int pos);
   // Whether the pages come from LibreOffice's layout rather than from the document itself.
   bool UsesLayout() const { return needsLayout_; }
+  // Whether Word's own starts were kept and only the pages it did not record taken from the
+  // layout (known once PageStarts() laid the document out).
+  bool CompletesWordRecord() const { return completed_; }
+  // The pages of LibreOffice's layout alone; 0 before it was asked.
+  int LayoutPageCount() const { return layoutPages_; }
   int Protection();  // -1 when not protected
   // Time of the last save as an automation date, local time.
   std::optional<double> LastSaved();
@@ -109,7 +114,10 @@ class Document {
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
   std::vector<PageSource> pageSources_;
+  std::vector<PageSource> layoutSources_;  // one for each of layoutStarts_
   int savedPages_ = 0;
+  int layoutPages_ = 0;
+  bool completed_ = false;
 };
 
 }  // namespace docserver

@@ -46,6 +46,13 @@ std::map<std::wstring, std::wstring>& Sentences() {
   return sentences;
 }
 
+// Asked after the pages: whether Word's record was completed is known once laid out.
+PagesBy PagesByOf(const Document& document) {
+  if (!document.UsesLayout())
+    return PagesBy::Word;
+  return document.CompletesWordRecord() ? PagesBy::WordAndLayout : PagesBy::Layout;
+}
+
 }  // namespace
 
 const char* PageSourceKey(PageSource source) {
@@ -72,7 +79,7 @@ PageReport DescribePages(Document& document) {
   const auto& sources = document.PageSources();
   const Story& story = document.story();
   report.savedPages = document.SavedPages();
-  report.byLayout = document.UsesLayout();
+  report.by = PagesByOf(document);
   for (std::size_t i = 0; i < starts.size(); ++i) {
     PageStartReport page;
     page.source = i < sources.size() ? sources[i] : PageSource::Layout;
@@ -86,11 +93,13 @@ PageReport DescribePages(Document& document) {
   return report;
 }
 
-std::wstring PagesSentence(int pages, int savedPages, bool byLayout) {
+std::wstring PagesSentence(int pages, int savedPages, PagesBy by) {
   std::wstring count = std::to_wstring(pages) + (pages == 1 ? L" page" : L" pages");
-  if (!byLayout)
+  if (by == PagesBy::Word)
     return count + (pages == 1 ? L", as Word laid it out" : L", as Word laid them out");
-  std::wstring sentence = count + L" by LibreOffice's layout";
+  std::wstring sentence = count + (by == PagesBy::Layout
+                                       ? L" by LibreOffice's layout"
+                                       : L" from Word's record and LibreOffice's layout");
   if (savedPages <= 0)
     return sentence + L"; Word saved no page count";
   if (savedPages == pages)
@@ -99,8 +108,8 @@ std::wstring PagesSentence(int pages, int savedPages, bool byLayout) {
 }
 
 std::wstring PagesSentence(Document& document) {
-  return PagesSentence(static_cast<int>(document.PageStarts().size()), document.SavedPages(),
-                       document.UsesLayout());
+  auto pages = static_cast<int>(document.PageStarts().size());
+  return PagesSentence(pages, document.SavedPages(), PagesByOf(document));
 }
 
 PageReport ReadPageReport(const std::filesystem::path& path) {

@@ -20,10 +20,17 @@ struct PageStartReport {
   PageSource source = PageSource::DocumentStart;
 };
 
+// Where a document's pages as a whole come from.
+enum class PagesBy {
+  Word,           // Word's record, confirmed by the count it saved
+  Layout,         // LibreOffice's layout
+  WordAndLayout,  // Word's record, the pages it left out from LibreOffice's layout
+};
+
 struct PageReport {
   std::vector<PageStartReport> pages;
-  int savedPages = 0;     // the count Word saved in the document; 0 when none
-  bool byLayout = false;  // the pages are LibreOffice's layout
+  int savedPages = 0;  // the count Word saved in the document; 0 when none
+  PagesBy by = PagesBy::Word;
 };
 
 // A short name of a source for lines meant to be read by scripts too ("word-mark", "layout").
@@ -33,7 +40,7 @@ const char* PageSourceKey(PageSource source);
 PageReport DescribePages(Document& document);
 
 // "13 pages, as Word laid them out", or "13 pages by LibreOffice's layout; Word saved 12".
-std::wstring PagesSentence(int pages, int savedPages, bool byLayout);
+std::wstring PagesSentence(int pages, int savedPages, PagesBy by);
 std::wstring PagesSentence(Document& document);
 
 // Opens a document only for reading, with a LibreOffice of its own when one is needed, and

@@ -1,7 +1,10 @@
-// The Page cell's tooltip over the built-in document server: Word's record, or LibreOffice's
-// layout where that record disagrees with the count Word saved.
+// The Page cell's tooltip over the built-in document server: Word's record, LibreOffice's layout
+// where that record counts more pages than Word saved, both where it counts fewer.
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
 
 #include "batch/memory_view.h"
 #include "batch/message_loop.h"
@@ -28,23 +31,30 @@ TEST(PagesNoteOverTheBuiltInServer, TheRowSaysWhereItsPagesCameFrom) {
   docx::Builder()
       .Body(docx::P("One.") + docx::Para(docx::RenderedBreak() + docx::TextRun("Two.")) +
             docx::Para(docx::TextRun("Three.") + docx::PageBreak()) + docx::P("Four."))
-      .Pages(5)
-      .Save(docs / L"partial.docx");
+      .Pages(1)
+      .Save(docs / L"stale.docx");
+  std::string lines;
+  for (int i = 1; i <= 120; ++i)
+    lines += docx::Para((i == 60 ? docx::RenderedBreak() : "") +
+                        docx::TextRun("Line " + std::to_string(i) + "."));
+  docx::Builder().Body(lines).Pages(4).Save(docs / L"partial.docx");
 
   batch::MemoryView view;
   batch::MessageLoop loop;
   batch::Workbench bench(view, loop, batch::MakeWordEngine);
   loop.SetHandler(
       [&](std::uint32_t m, std::intptr_t w, std::intptr_t l) { bench.HandleMessage(m, w, l); });
-  bench.AddFiles({docs / L"recorded.docx", docs / L"partial.docx"});
+  bench.AddFiles({docs / L"recorded.docx", docs / L"stale.docx", docs / L"partial.docx"});
   loop.RunUntil([&] { return !bench.WorkerActive(); });
   bench.JoinWorker();
   batch::SetPagesNoteSource(previous);
 
-  ASSERT_EQ(view.rowOrder.size(), 2u);
+  ASSERT_EQ(view.rowOrder.size(), 3u);
   EXPECT_EQ(view.rows[view.rowOrder[0]].pagesNote, L"3 pages, as Word laid them out");
   EXPECT_EQ(view.rows[view.rowOrder[1]].pagesNote,
-            L"2 pages by LibreOffice's layout; Word saved 5");
+            L"2 pages by LibreOffice's layout; Word saved 1");
+  EXPECT_EQ(view.rows[view.rowOrder[2]].pagesNote,
+            L"3 pages from Word's record and LibreOffice's layout; Word saved 4");
 }
 
 }  // namespace
