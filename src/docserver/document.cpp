@@ -181,9 +181,34 @@ void CollectLayoutParagraphs(pugi::xml_node node, std::vector<pugi::xml_node>& o
   }
 }
 
+// LibreOffice counts a note reference as the characters of its number: footnotes 1, 2, 3 ...,
+// endnotes i, ii, iii ..., each kind numbered through the document. Keyed by story position.
+std::map<int, int> NoteReferenceWidths(const Story& story) {
+  static const char* roman[] = {"m",  "cm", "d",  "cd", "c",  "xc", "l",
+                                "xl", "x",  "ix", "v",  "iv", "i"};
+  static const int values[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
+  std::map<int, int> widths;
+  int footnotes = 0, endnotes = 0;
+  for (const auto& seg : story.Segments()) {
+    std::string_view name = seg.node.name();
+    if (name == "w:footnoteReference") {
+      widths[seg.start] = static_cast<int>(std::to_string(++footnotes).size());
+    } else if (name == "w:endnoteReference") {
+      int n = ++endnotes, width = 0;
+      for (int i = 0; i < 13; ++i)
+        for (; n >= values[i]; n -= values[i])
+          width += static_cast<int>(std::strlen(roman[i]));
+      widths[seg.start] = width;
+    }
+  }
+  return widths;
+}
+
 // The position where the layout's character offset into a paragraph lands: text, field results,
-// tabs and breaks count one each; field codes, field marks and objects do not.
-int PositionInParagraph(const Story& story, const Paragraph& para, int offset) {
+// tabs and breaks count one each, note references the characters of their numbers; field codes,
+// field marks and other objects do not.
+int PositionInParagraph(const Story& story, const Paragraph& para, int offset,
+                        const std::map<int, int>& notes) {
   std::vector<std::pair<int, int>> codes;
   for (const auto& f : story.Fields())
     if (f.begin >= para.span.start && f.begin < para.span.end && f.end >= 0)
@@ -199,6 +224,8 @@ int PositionInParagraph(const Story& story, const Paragraph& para, int offset) {
     if (!inCode &&
         (k == Atom::Char || k == Atom::Tab || k == Atom::LineBreak || k == Atom::PageBreak))
       ++counted;
+    else if (auto note = notes.find(p); !inCode && k == Atom::Object && note != notes.end())
+      counted += note->second;
     ++p;
   }
   if (counted < offset)
@@ -230,6 +257,7 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
     index[i] = next;
   }
   int count = std::max(1, layout.pageCount);
+  const std::map<int, int> notes = NoteReferenceWidths(story);
   std::vector<int> out(static_cast<std::size_t>(count), -1);
   out[0] = 0;
   for (const auto& st : layout.starts) {
@@ -240,7 +268,7 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
         index[static_cast<std::size_t>(st.paragraph)] >= 0) {
       const Paragraph& para = story.Paragraphs()[static_cast<std::size_t>(
           index[static_cast<std::size_t>(st.paragraph)])];
-      pos = PositionInParagraph(story, para, std::max(0, st.offset));
+      pos = PositionInParagraph(story, para, std::max(0, st.offset), notes);
     }
     out[static_cast<std::size_t>(st.page - 1)] = pos;
   }

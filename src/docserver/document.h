@@ -30,6 +30,9 @@ std::vector<pugi::xml_node> LayoutParagraphs(pugi::xml_node body);
 std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_node>& paragraphs,
                                const libreoffice::PageLayout& layout);
 
+// The attribute that marks a paragraph put between the halves of a table split for a cut.
+inline constexpr const char* kSplitMark = "varnik-split";
+
 class Document {
  public:
   // Opens a .docx (.doc and .rtf converted by the office); throws automation::ServerException
@@ -92,6 +95,8 @@ class Document {
   void Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xml_node>& refs);
   void TidyEnd();
   void DropStaleRecordedBreaks();
+  void DropRepeatedRowStarts(int b);
+  int JoinSplitTables();
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();

@@ -176,6 +176,8 @@ void Story::Block(pugi::xml_node container, int depth, Where topRow) {
       Block(child.child("w:sdtContent"), depth, topRow);
     } else if (Is(child, "w:customXml") || Is(child, "w:ins") || Is(child, "w:moveTo")) {
       Block(child, depth, topRow);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      DeletedMarks(child);
     }
     BookmarkEdge(child, start);
     Mark(child, start);
@@ -238,7 +240,10 @@ void Story::TableAt(pugi::xml_node tbl, int depth, Where topRow) {
       for (auto cell : row.children()) {
         auto walkCell = [&](pugi::xml_node tc) {
           int cellStart = Length();
-          Block(tc, depth + 1, rowKey.cell ? rowKey : Where{rowKey.row, tc.internal_object()});
+          Where where = rowKey.cell ? rowKey : Where{rowKey.row, tc.internal_object()};
+          where.innerRow = row.internal_object();
+          where.innerCell = tc.internal_object();
+          Block(tc, depth + 1, where);
           Mark(tc, cellStart);
         };
         if (Is(cell, "w:tc"))
@@ -276,10 +281,23 @@ void Story::Inline(pugi::xml_node container, Where topRow) {
       Inline(child, topRow);
     } else if (Is(child, "m:oMath") || Is(child, "m:oMathPara")) {
       Put(Atom::Object, L'\x01', child);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      // Text a tracked change took out is not shown; the bookmarks in it still mark places.
+      DeletedMarks(child);
     } else {
       BookmarkEdge(child, start);
     }
     Mark(child, start);
+  }
+}
+
+void Story::DeletedMarks(pugi::xml_node container) {
+  for (auto child : container.children()) {
+    if (child.type() != pugi::node_element)
+      continue;
+    BookmarkEdge(child, Length());
+    DeletedMarks(child);
+    Mark(child, Length());
   }
 }
 
@@ -350,6 +368,36 @@ void Story::Run(pugi::xml_node r, Where topRow) {
   }
 }
 
+template <typename Key>
+std::vector<Story::Candidate> Story::MergeRows(const std::vector<Candidate>& in, Key key) {
+  std::vector<Candidate> merged;
+  for (std::size_t i = 0; i < in.size();) {
+    const Candidate& c = in[i];
+    const void* row = key(c.where).first;
+    if (!c.recorded || !row) {
+      merged.push_back(c);
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    std::vector<std::pair<const void*, std::vector<Candidate>>> cells;
+    for (; j < in.size() && in[j].recorded && key(in[j].where).first == row; ++j) {
+      const void* cell = key(in[j].where).second;
+      auto it =
+          std::find_if(cells.begin(), cells.end(), [&](const auto& e) { return e.first == cell; });
+      if (it == cells.end())
+        cells.push_back({cell, {}}), it = cells.end() - 1;
+      it->second.push_back(in[j]);
+    }
+    auto most = std::max_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
+      return a.second.size() < b.second.size();
+    });
+    merged.insert(merged.end(), most->second.begin(), most->second.end());
+    i = j;
+  }
+  return merged;
+}
+
 void Story::ComputePages() {
   // Sections that begin on a new page; the type sits in the section's own (closing) sectPr.
   for (std::size_t i = 1; i < sectionEnds_.size(); ++i) {
@@ -371,33 +419,12 @@ void Story::ComputePages() {
                      return a.pos < b.pos || (a.pos == b.pos && !a.recorded && b.recorded);
                    });
   // Word repeats a recorded break in every cell of the row that starts a page; a row running
-  // over several pages has as many in each cell. The cell with the most tells the row's pages.
-  std::vector<Candidate> merged;
-  for (std::size_t i = 0; i < candidates_.size();) {
-    const Candidate& c = candidates_[i];
-    if (!c.recorded || !c.where.row) {
-      merged.push_back(c);
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    std::vector<std::pair<const void*, std::vector<int>>> cells;
-    for (; j < candidates_.size() && candidates_[j].recorded &&
-           candidates_[j].where.row == c.where.row;
-         ++j) {
-      auto it = std::find_if(cells.begin(), cells.end(),
-                             [&](const auto& e) { return e.first == candidates_[j].where.cell; });
-      if (it == cells.end())
-        cells.push_back({candidates_[j].where.cell, {}}), it = cells.end() - 1;
-      it->second.push_back(candidates_[j].pos);
-    }
-    auto most = std::max_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
-      return a.second.size() < b.second.size();
-    });
-    for (int pos : most->second)
-      merged.push_back(Candidate{pos, true, Where{}, PageSource::Recorded});
-    i = j;
-  }
+  // over several pages has as many in each cell. The cell with the most tells the row's pages:
+  // first within the rows of nested tables, then within the body-level row.
+  std::vector<Candidate> merged = MergeRows(candidates_, [](const Where& w) {
+    return std::pair{w.innerRow, w.innerCell};
+  });
+  merged = MergeRows(merged, [](const Where& w) { return std::pair{w.row, w.cell}; });
   // A recorded break with nothing but paragraph marks after it (what a cut to the end leaves of
   // the last page) starts no page.
   int tail = Length();

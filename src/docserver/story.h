@@ -136,10 +136,13 @@ class Story {
   std::vector<int> FieldsIn(int start, int end) const;
 
  private:
-  // The body-level table row and cell a position lies in (both null outside tables).
+  // The body-level table row and cell a position lies in (both null outside tables), and the
+  // innermost row and cell (the same ones outside nested tables).
   struct Where {
     const void* row = nullptr;
     const void* cell = nullptr;
+    const void* innerRow = nullptr;
+    const void* innerCell = nullptr;
   };
   struct Candidate {
     int pos;
@@ -154,10 +157,15 @@ class Story {
   void TableAt(pugi::xml_node tbl, int depth, Where topRow);
   void Inline(pugi::xml_node container, Where topRow);
   void Run(pugi::xml_node r, Where topRow);
+  // Inside a tracked deletion: its bookmark starts and ends only.
+  void DeletedMarks(pugi::xml_node container);
   void Put(Atom kind, wchar_t ch, pugi::xml_node node);
   void Text(pugi::xml_node node, const char* utf8);
   void Mark(pugi::xml_node node, int start);
   void ComputePages();
+  // Recorded starts repeated over the cells of one row become the starts of the cell with most.
+  template <typename Key>
+  static std::vector<Candidate> MergeRows(const std::vector<Candidate>& in, Key key);
 
   const Styles* styles_ = nullptr;
   std::wstring chars_;

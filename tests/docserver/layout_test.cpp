@@ -103,6 +103,25 @@ TEST(DocserverLayout, ParagraphsAreNumberedAsTheLayoutNumbersThem) {
   EXPECT_GE(starts[5], starts[4]);
 }
 
+// LibreOffice counts a note reference as its number's characters: footnote 10 counts two.
+TEST(DocserverLayout, NoteReferencesCountAsTheirNumbers) {
+  std::string runs;
+  for (int n = 1; n <= 10; ++n)
+    runs += TextRun("w") + "<w:r><w:footnoteReference w:id=\"" + std::to_string(n) + "\"/></w:r>";
+  runs += "<w:r><w:endnoteReference w:id=\"1\"/></w:r>" + TextRun(" tail");
+  pugi::xml_document xml;
+  ASSERT_TRUE(xml.load_string(Wrapped(P("first") + Para(runs)).c_str()));
+  auto bodyNode = xml.child("w:document").child("w:body");
+  Styles styles;
+  Story story;
+  story.Build(bodyNode, styles);
+  // Ten letters, 1..9 and 10 (eleven characters), the endnote's "i", the space.
+  libreoffice::PageLayout layout{2, {{1, 0, 0}, {2, 1, 10 + 11 + 1 + 1}}};
+  auto starts = MapPageStarts(story, LayoutParagraphs(bodyNode), layout);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(story.Text(starts[1], starts[1] + 4), L"tail");
+}
+
 TEST(DocserverLayout, WordsRecordIsUsedWhenItsCountAgrees) {
   testsupport::TempFolder folder;
   const std::string lrpb = RenderedBreak();

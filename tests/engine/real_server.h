@@ -58,3 +58,105 @@ inline std::wstring Letters(const std::wstring& text) {
 }
 
 }  // namespace enginetest
+
+namespace enginetest {
+
+// Where each page of a document starts, as the server's go-to-page puts it, plus its end.
+inline std::vector<int> PageBounds(const automation::DispatchPtr& app, const std::wstring& path) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  int pages = PageCount(doc);
+  auto sel = Obj(app, 5);
+  std::vector<int> out;
+  for (int p = 1; p <= pages; ++p) {
+    Call(sel, 173, {Variant::I4(1), Variant::I4(1), Variant::I4(p), Variant::String(L"")});
+    out.push_back(Int(sel, 3));
+  }
+  auto story = Obj(doc, 41);
+  Call(story, 128);
+  out.push_back(Int(story, 4));
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return out;
+}
+
+// The text of [start, end) of a document's main text, marks included.
+inline std::wstring RangeText(const automation::DispatchPtr& app, const std::wstring& path,
+                              int start, int end) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  auto range = Obj(doc, 41);
+  Call(range, 100, {Variant::I4(start), Variant::I4(end)});
+  std::wstring text = Text(range);
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return text;
+}
+
+inline int PiecePages(const automation::DispatchPtr& app, const std::wstring& path) {
+  using namespace docserver::test;
+  auto doc = Open(app, path);
+  int pages = PageCount(doc);
+  Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+  return pages;
+}
+
+// Marks shown readably, for messages.
+inline std::string Shown(const std::wstring& text) {
+  std::wstring out;
+  for (wchar_t c : text)
+    switch (c) {
+      case L'\r':
+        out += L"¶";
+        break;
+      case L'\a':
+        out += L"¤";
+        break;
+      case L'\f':
+        out += L"⇟";
+        break;
+      case L'\v':
+        out += L"↵";
+        break;
+      default:
+        out += c;
+    }
+  return platform::ToUtf8(out);
+}
+
+// Empty when a piece's whole text is its range's source text, every character and mark in place.
+// Only the ends may differ: a cut closes the piece's last paragraph, cell and row with marks of
+// its own, a page or line break with nothing but marks after it goes with the cut, and a cut
+// inside a table row keeps the row's cells before it, emptied.
+inline std::string TextDifference(const std::wstring& piece, const std::wstring& range) {
+  struct Parts {
+    std::wstring head, stem, tail;
+  };
+  auto split = [](const std::wstring& t) {
+    Parts p;
+    std::size_t first = t.find_first_not_of(L"\r\a");
+    if (first == std::wstring::npos)
+      first = t.size();
+    std::size_t stem = t.find_last_not_of(L"\r\a\f\v");
+    stem = stem == std::wstring::npos || stem < first ? first : stem + 1;
+    p.head = t.substr(0, first);
+    p.stem = t.substr(first, stem - first);
+    for (wchar_t c : t.substr(stem))
+      if (c != L'\f' && c != L'\v')
+        p.tail += c;
+    return p;
+  };
+  Parts a = split(piece), b = split(range);
+  if (a.stem == b.stem && a.head.ends_with(b.head) && a.tail.starts_with(b.tail))
+    return {};
+  // Marks only (a piece of empty cells): the piece may have more of them at either end.
+  if (a.stem.empty() && b.stem.empty() && a.head.find(b.head) != std::wstring::npos)
+    return {};
+  std::size_t at = 0;
+  while (at < piece.size() && at < range.size() && piece[at] == range[at])
+    ++at;
+  std::size_t from = at > 40 ? at - 40 : 0;
+  return "differs at " + std::to_string(at) + " of " + std::to_string(range.size()) +
+         ":\n piece \"" + Shown(piece.substr(from, 100)) + "\"\n range \"" +
+         Shown(range.substr(from, 100)) + "\"";
+}
+
+}  // namespace enginetest
