@@ -97,9 +97,9 @@ std::wstring PagesSentence(int pages, int savedPages, PagesBy by) {
   std::wstring count = std::to_wstring(pages) + (pages == 1 ? L" page" : L" pages");
   if (by == PagesBy::Word)
     return count + (pages == 1 ? L", as Word laid it out" : L", as Word laid them out");
-  std::wstring sentence = count + (by == PagesBy::Layout
-                                       ? L" by LibreOffice's layout"
-                                       : L" from Word's record and LibreOffice's layout");
+  std::wstring sentence =
+      count + (by == PagesBy::Layout ? L" by LibreOffice's layout"
+                                     : L" from Word's record and LibreOffice's layout");
   if (savedPages <= 0)
     return sentence + L"; Word saved no page count";
   if (savedPages == pages)
