@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "batch/pages_note.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/runner.h"
+#include "docserver/page_report.h"
 #include "docserver/server.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
         [&console](std::wstring_view text, util::WindowHandle) { console.Message(text); });
     platform::SetShellHandler([](platform::ShellAction, std::wstring_view) {});
     docserver::RegisterBuiltInServer();
+    batch::SetPagesNoteSource(docserver::PagesSentenceOf);
     return cli::Run(options, std::cout, console, batch::MakeWordEngine);
   } catch (const cli::UsageError& error) {
     std::string line = "varnik-cli: " + platform::ToUtf8(error.message) + "\n\n";

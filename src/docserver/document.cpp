@@ -7,6 +7,7 @@
 #include <set>
 
 #include "automation/errors.h"
+#include "docserver/page_merge.h"
 #include "platform/text.h"
 
 namespace docserver {
@@ -79,8 +80,8 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     styles_.Load(package_->Xml(stylesPart));
   ConvertSimpleFields();
   Reindex();
-  // LibreOffice writes no page record into what it converts.
-  needsLayout_ = kind != FileKind::Docx || !WordPagination();
+  // LibreOffice writes no page record into what it converts (the saved count is still read).
+  needsLayout_ = !WordPagination() || kind != FileKind::Docx;
 }
 
 // Word's record of the pages is trusted when the page count Word saved agrees with it. Without
@@ -101,6 +102,7 @@ bool Document::WordPagination() {
         saved = 0;  // a damaged properties part says nothing
       }
     }
+  savedPages_ = saved;
   int mine = static_cast<int>(story_.PageStarts().size());
   if (saved > 0)
     return saved == mine;
@@ -113,10 +115,20 @@ const std::vector<int>& Document::PageStarts() {
   if (!laidOut_)
     LayOut();
   pages_.clear();
-  for (int p : layoutStarts_)
-    if (pages_.empty() || p < story_.Length())
-      pages_.push_back(p);
+  pageSources_.clear();
+  for (std::size_t i = 0; i < layoutStarts_.size(); ++i)
+    if (pages_.empty() || layoutStarts_[i] < story_.Length()) {
+      pageSources_.push_back(pages_.empty() ? PageSource::DocumentStart : layoutSources_[i]);
+      pages_.push_back(layoutStarts_[i]);
+    }
   return pages_;
+}
+
+const std::vector<PageSource>& Document::PageSources() {
+  if (!needsLayout_)
+    return story_.PageSources();
+  PageStarts();
+  return pageSources_;
 }
 
 int Document::PageAt(int pos) {
@@ -136,6 +148,23 @@ void Document::LayOut() {
          platform::FromPath(path_));
   auto layout = office_->Layout(docx_, path_);
   layoutStarts_ = MapPageStarts(story_, LayoutParagraphs(body_), layout);
+  layoutSources_.assign(layoutStarts_.size(), PageSource::Layout);
+  layoutPages_ = static_cast<int>(layoutStarts_.size());
+  // Word recorded some of its pages but fewer than it saved: where it recorded a start it knew
+  // best; the layout only fills in the pages it left out.
+  const auto& word = story_.PageStarts();
+  completed_ = format_ != 0 && format_ != 6 && story_.RecordedStarts() > 0 &&
+               savedPages_ > static_cast<int>(word.size());
+  if (completed_) {
+    auto merged = MergePageStarts(word, layoutStarts_, story_.Length());
+    layoutStarts_.clear();
+    layoutSources_.clear();
+    for (const auto& m : merged) {
+      layoutStarts_.push_back(m.pos);
+      layoutSources_.push_back(m.word < 0 ? PageSource::Layout
+                                          : story_.PageSources()[static_cast<std::size_t>(m.word)]);
+    }
+  }
   laidOut_ = true;
 }
 

@@ -49,10 +49,19 @@ class Document {
   // layout (asked on first need). Throws automation::ServerException when the layout is needed
   // and cannot be had.
   const std::vector<int>& PageStarts();
+  // What put each of PageStarts() there.
+  const std::vector<PageSource>& PageSources();
+  // The page count Word saved in the document's properties; 0 when it saved none.
+  int SavedPages() const { return savedPages_; }
   // 0-based page of a position (by the document's own breaks when the layout cannot be had).
   int PageAt(int pos);
   // Whether the pages come from LibreOffice's layout rather than from the document itself.
   bool UsesLayout() const { return needsLayout_; }
+  // Whether Word's own starts were kept and only the pages it did not record taken from the
+  // layout (known once PageStarts() laid the document out).
+  bool CompletesWordRecord() const { return completed_; }
+  // The pages of LibreOffice's layout alone; 0 before it was asked.
+  int LayoutPageCount() const { return layoutPages_; }
   int Protection();  // -1 when not protected
   // Time of the last save as an automation date, local time.
   std::optional<double> LastSaved();
@@ -109,6 +118,11 @@ class Document {
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
+  std::vector<PageSource> pageSources_;
+  std::vector<PageSource> layoutSources_;  // one for each of layoutStarts_
+  int savedPages_ = 0;
+  int layoutPages_ = 0;
+  bool completed_ = false;
 };
 
 }  // namespace docserver

@@ -210,7 +210,7 @@ void Story::Para(pugi::xml_node p, int depth, Where topRow, bool cellEnd) {
     para.pageBreakBefore =
         styles_->PageBreakBefore(ppr.child("w:pStyle").attribute("w:val").as_string());
   if (para.pageBreakBefore && depth == 0)
-    candidates_.push_back(Candidate{start, false, Where{}});
+    candidates_.push_back(Candidate{start, false, Where{}, PageSource::BreakBefore});
   Inline(p, topRow);
   Put(cellEnd ? Atom::CellEnd : Atom::ParaMark, cellEnd ? L'\a' : L'\r', p);
   para.span = Span{start, Length()};
@@ -322,7 +322,7 @@ void Story::Run(pugi::xml_node r, Where topRow) {
         Put(Atom::PageBreak, L'\f', c);
         // Word does not break the page at a page break inside a table cell.
         if (!topRow.row)
-          candidates_.push_back(Candidate{Length(), false, Where{}});
+          candidates_.push_back(Candidate{Length(), false, Where{}, PageSource::PageBreak});
       } else {
         Put(Atom::LineBreak, L'\v', c);
       }
@@ -362,7 +362,7 @@ void Story::Run(pugi::xml_node r, Where topRow) {
         Put(Atom::FieldEnd, L'\x15', c);
       }
     } else if (std::strcmp(n, "w:lastRenderedPageBreak") == 0) {
-      candidates_.push_back(Candidate{Length(), true, topRow});
+      candidates_.push_back(Candidate{Length(), true, topRow, PageSource::Recorded});
     }
     Mark(c, start);
   }
@@ -403,7 +403,8 @@ void Story::ComputePages() {
   for (std::size_t i = 1; i < sectionEnds_.size(); ++i) {
     std::string type = sectionEnds_[i].second.child("w:type").attribute("w:val").as_string();
     if (type != "continuous" && type != "nextColumn")
-      candidates_.push_back(Candidate{sectionEnds_[i - 1].first, false, Where{}});
+      candidates_.push_back(
+          Candidate{sectionEnds_[i - 1].first, false, Where{}, PageSource::SectionBreak});
   }
   // A page break that closes its paragraph shares its line with the paragraph mark; the new
   // page begins with the next paragraph.
@@ -412,8 +413,11 @@ void Story::ComputePages() {
         kinds_[static_cast<std::size_t>(c.pos - 1)] == Atom::PageBreak &&
         kinds_[static_cast<std::size_t>(c.pos)] == Atom::ParaMark)
       ++c.pos;
+  // Where Word recorded a start at an explicit break, the break is what put it there.
   std::stable_sort(candidates_.begin(), candidates_.end(),
-                   [](const Candidate& a, const Candidate& b) { return a.pos < b.pos; });
+                   [](const Candidate& a, const Candidate& b) {
+                     return a.pos < b.pos || (a.pos == b.pos && !a.recorded && b.recorded);
+                   });
   // Word repeats a recorded break in every cell of the row that starts a page; a row running
   // over several pages has as many in each cell. The cell with the most tells the row's pages:
   // first within the rows of nested tables, then within the body-level row.
@@ -432,6 +436,7 @@ void Story::ComputePages() {
   }
   std::erase_if(merged, [&](const Candidate& c) { return c.recorded && c.pos >= tail; });
   pageStarts_.assign(1, 0);
+  pageSources_.assign(1, PageSource::DocumentStart);
   recordedStarts_ = 0;
   bool lastRecorded = false;
   for (const auto& c : merged) {
@@ -454,6 +459,7 @@ void Story::ComputePages() {
       continue;
     }
     pageStarts_.push_back(c.pos);
+    pageSources_.push_back(c.source);
     lastRecorded = c.recorded;
     recordedStarts_ += c.recorded;
   }

@@ -26,6 +26,16 @@ enum class Atom : std::uint8_t {
   FieldEnd,
 };
 
+// What put a page start where it is.
+enum class PageSource : std::uint8_t {
+  DocumentStart,  // the first page
+  Recorded,       // Word's record of its last layout (w:lastRenderedPageBreak)
+  PageBreak,      // an explicit page break
+  SectionBreak,   // a section that begins on a new page
+  BreakBefore,    // a paragraph with page-break-before
+  Layout,         // LibreOffice's layout
+};
+
 struct Span {
   int start = 0;
   int end = 0;
@@ -106,6 +116,8 @@ class Story {
   const std::vector<Hyperlink>& Hyperlinks() const { return hyperlinks_; }
   const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
   const std::vector<int>& PageStarts() const { return pageStarts_; }
+  // What put each of PageStarts() there, one for each.
+  const std::vector<PageSource>& PageSources() const { return pageSources_; }
   const std::vector<Segment>& Segments() const { return segments_; }
   // Page starts that Word recorded when it last laid the document out, one per page break.
   int RecordedStarts() const { return recordedStarts_; }
@@ -136,6 +148,7 @@ class Story {
     int pos;
     bool recorded;
     Where where;
+    PageSource source;
   };
   void Block(pugi::xml_node container, int depth, Where topRow);
   // Opens or closes a bookmark at a position, if the node is a bookmark start or end.
@@ -169,6 +182,7 @@ class Story {
   std::vector<Candidate> candidates_;
   std::vector<std::pair<int, pugi::xml_node>> sectionEnds_;  // paragraph end, its sectPr
   std::vector<int> pageStarts_;
+  std::vector<PageSource> pageSources_;
   int recordedStarts_ = 0;
 };
 

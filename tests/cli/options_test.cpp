@@ -33,6 +33,8 @@ TEST(CliOptions, RefusesWrongUsage) {
       {L"cut", L"a.docx"},
       {L"info"},
       {L"chapters", L"a.docx", L"b.docx"},
+      {L"pages", L"a.docx", L"b.docx"},
+      {L"pages", L"--every", L"2", L"a.docx"},
       {L"split", L"a.docx"},
       {L"split", L"--every", L"2", L"--pages", L"1,2", L"a.docx"},
       {L"split", L"--every"},
