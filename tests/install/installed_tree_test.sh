@@ -72,8 +72,8 @@ run() { $as_user env -i $user_env "$@"; }
 run test ! -w "$root/usr/bin" || fail "the program folder is writable by the test user"
 
 if [ "$window" = ON ]; then
-  # The window program clears its work folder and, on a first start, writes config.ini: both
-  # in the per-user folders.
+  # The window program clears what an earlier run left in its work folder and, on a first
+  # start, writes config.ini: both in the per-user folders.
   run mkdir -p "$home/cache/varnik/t"
   run sh -c "echo 'left by an earlier run' > '$home/cache/varnik/t/0'"
   # Xvfb without access control, as the program may run as another user than the server.
@@ -82,7 +82,7 @@ if [ "$window" = ON ]; then
     $as_user env -i $user_env DISPLAY=$DISPLAY "$root/usr/bin/varnik" >"$folder/window.log" 2>&1 &
     pid=$!
     i=0
-    until [ ! -e "$home/cache/varnik/t" ] && [ -e "$home/config/varnik/config.ini" ]; do
+    until [ ! -e "$home/cache/varnik/t/0" ] && [ -e "$home/config/varnik/config.ini" ]; do
       kill -0 $pid 2>/dev/null && [ $i -lt 600 ] || break
       sleep 0.1
       i=$((i + 1))
@@ -90,7 +90,8 @@ if [ "$window" = ON ]; then
     kill $pid 2>/dev/null
     wait $pid 2>/dev/null
     true' || fail "xvfb-run"
-  [ ! -e "$home/cache/varnik/t" ] || fail "the per-user work folder was not cleared:
+  # What an earlier run left is gone; the running copy kept a folder of its own there.
+  [ ! -e "$home/cache/varnik/t/0" ] || fail "the per-user work folder was not cleared:
 $(cat "$folder/window.log")"
   [ -f "$home/config/varnik/config.ini" ] || fail "no config.ini in $home/config/varnik:
 $(cat "$folder/window.log")"
