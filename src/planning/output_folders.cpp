@@ -38,6 +38,18 @@ bool IsOwnOutputFolder(std::wstring_view folder) {
       fs::symlink_status(path / platform::ToPath(kOutputFolderMarker), error));
 }
 
+OutputFolderState InspectOutputFolder(std::wstring_view folderName) {
+  if (folderName.empty() || folderName == L"." || folderName == L".." ||
+      std::any_of(folderName.begin(), folderName.end(), platform::IsSeparator)) {
+    return OutputFolderState::Refused;
+  }
+  std::wstring folder = OutputFolder(folderName);
+  std::error_code error;
+  if (fs::symlink_status(platform::ToPath(folder), error).type() == fs::file_type::not_found)
+    return OutputFolderState::Absent;
+  return IsOwnOutputFolder(folder) ? OutputFolderState::Ours : OutputFolderState::NotOurs;
+}
+
 bool ClaimOutputFolder(std::wstring_view folderName) {
   std::wstring folder = OutputFolder(folderName);
   std::wstring marker = util::JoinPath(folder, kOutputFolderMarker);
@@ -74,16 +86,16 @@ std::wstring OutputFolderChooser::Choose(const std::wstring& name) {
 }
 
 bool OutputFolderChooser::Usable(const std::wstring& folderName) const {
-  // These would reach the export folder itself or its parent.
-  if (folderName.empty() || folderName == L"." || folderName == L"..")
-    return false;
-  std::wstring folder = OutputFolder(folderName);
-  std::error_code error;
-  if (fs::symlink_status(platform::ToPath(folder), error).type() == fs::file_type::not_found)
-    return true;
-  if (!IsOwnOutputFolder(folder))
-    return false;
-  fs::path resolved = Resolved(folder);
+  switch (InspectOutputFolder(folderName)) {
+    case OutputFolderState::Absent:
+      return true;
+    case OutputFolderState::Ours:
+      break;
+    case OutputFolderState::Refused:
+    case OutputFolderState::NotOurs:
+      return false;
+  }
+  fs::path resolved = Resolved(OutputFolder(folderName));
   return std::none_of(keep_.begin(), keep_.end(),
                       [&](const fs::path& file) { return Holds(resolved, file); });
 }

@@ -17,6 +17,11 @@ inline constexpr wchar_t kOutputFolderMarker[] = L".varnik-output";
 // A real folder (not a link) that holds the marker.
 bool IsOwnOutputFolder(std::wstring_view folder);
 
+// What stands where the output folder of that name goes. Refused: a name that would reach the
+// export folder itself or anything outside it (empty, "." or "..", or holding a separator).
+enum class OutputFolderState { Refused, Absent, Ours, NotOurs };
+OutputFolderState InspectOutputFolder(std::wstring_view folderName);
+
 // Makes the output folder with its parents and puts the marker in it; false when either
 // cannot be made.
 bool ClaimOutputFolder(std::wstring_view folderName);

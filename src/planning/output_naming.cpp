@@ -32,18 +32,17 @@ std::wstring OutputFolder(std::wstring_view folderName) {
 }
 
 bool ClearOutputFolder(std::wstring_view folderName) {
-  if (folderName.empty() || folderName == L"." || folderName == L".." ||
-      std::any_of(folderName.begin(), folderName.end(), platform::IsSeparator)) {
-    return false;
+  switch (InspectOutputFolder(folderName)) {
+    case OutputFolderState::Absent:
+      return true;
+    case OutputFolderState::Ours:
+      util::DeleteDirectoryTree(OutputFolder(folderName));
+      return true;
+    case OutputFolderState::Refused:
+    case OutputFolderState::NotOurs:
+      break;
   }
-  std::wstring folder = OutputFolder(folderName);
-  std::error_code error;
-  if (fs::symlink_status(platform::ToPath(folder), error).type() == fs::file_type::not_found)
-    return true;
-  if (!IsOwnOutputFolder(folder))
-    return false;
-  util::DeleteDirectoryTree(folder);
-  return true;
+  return false;
 }
 
 std::wstring CleanChapterTitle(std::wstring_view title, std::size_t maxLength) {

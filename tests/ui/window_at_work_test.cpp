@@ -215,6 +215,17 @@ class WindowAtWork : public ::testing::Test {
     Press(L"btnSet");
   }
 
+  // Two documents of two pages; the first is cut every page.
+  void CutTheFirstOfTwoDocuments() {
+    Drop({Doc(L"a.docx", Pages(2)), Doc(L"b.docx", Pages(2))});
+    WaitIdle();
+    PickExportFolder(out_.Path());
+    Find(L"edtEvery")->SetText(L"1");
+    fileList()->SelectItem(0);
+    Press(L"btnProcess");
+    WaitIdle();
+  }
+
   std::wstring Doc(const std::wstring& name, const std::string& body) {
     std::wstring path = docs_ / name;
     docx::Builder().Body(body).Save(path);
@@ -336,13 +347,7 @@ TEST_F(WindowAtWork, AFailedRowTellsWhyInItsTooltip) {
 }
 
 TEST_F(WindowAtWork, ListMenuOffersViewResultOnlyForAFinishedDocument) {
-  Drop({Doc(L"a.docx", Pages(2)), Doc(L"b.docx", Pages(2))});
-  WaitIdle();
-  PickExportFolder(out_.Path());
-  Find(L"edtEvery")->SetText(L"1");
-  fileList()->SelectItem(0);
-  Press(L"btnProcess");
-  WaitIdle();
+  CutTheFirstOfTwoDocuments();
   ASSERT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Done));
 
   const std::pair<int, bool> cases[] = {{1, false}, {0, true}};
@@ -544,13 +549,7 @@ TEST_F(WindowAtWork, DuringARunTheChapterCheckBoxesWaitAndTheRunCutsByThePlanItT
 }
 
 TEST_F(WindowAtWork, ListMenuActsOnTheRowThatWasRightClicked) {
-  Drop({Doc(L"a.docx", Pages(2)), Doc(L"b.docx", Pages(2))});
-  WaitIdle();
-  PickExportFolder(out_.Path());
-  Find(L"edtEvery")->SetText(L"1");
-  fileList()->SelectItem(0);
-  Press(L"btnProcess");
-  WaitIdle();
+  CutTheFirstOfTwoDocuments();
   ASSERT_EQ(StatusTag(0), static_cast<std::intptr_t>(DocumentStatus::Done));
 
   // {selected row, right-clicked row, entry chosen, "View result" enabled, shell target}
