@@ -81,6 +81,43 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
   Reindex();
   // LibreOffice writes no page record into what it converts.
   needsLayout_ = kind != FileKind::Docx || !WordPagination();
+  sourceChars_ = story_.Chars();
+  origin_.resize(sourceChars_.size());
+  for (std::size_t i = 0; i < origin_.size(); ++i)
+    origin_[i] = static_cast<int>(i);
+  if (!needsLayout_)
+    sourcePageStarts_ = story_.PageStarts();
+}
+
+void Document::FollowEdit(int at, int removed, int inserted) {
+  auto first = origin_.begin() + std::clamp(at, 0, static_cast<int>(origin_.size()));
+  auto last = first + std::min<std::ptrdiff_t>(removed, origin_.end() - first);
+  first = origin_.erase(first, last);
+  origin_.insert(first, static_cast<std::size_t>(inserted), -1);
+  // A closing paragraph the edit added, or a trailing one it tidied away.
+  origin_.resize(static_cast<std::size_t>(story_.Length()), -1);
+}
+
+PieceRecord Document::Kept() const {
+  PieceRecord record;
+  record.legacy = format_ == 0 || format_ == 6;
+  auto kept = [](int o) { return o >= 0; };
+  auto first = std::find_if(origin_.begin(), origin_.end(), kept);
+  if (first == origin_.end())
+    return record;
+  auto last = std::find_if(origin_.rbegin(), origin_.rend(), kept);
+  record.start = *first;
+  record.end = *last + 1;
+  record.text = sourceChars_.substr(static_cast<std::size_t>(record.start),
+                                    static_cast<std::size_t>(record.end - record.start));
+  if (!sourcePageStarts_.empty()) {
+    auto pageOf = [this](int pos) {
+      auto it = std::upper_bound(sourcePageStarts_.begin(), sourcePageStarts_.end(), pos);
+      return std::max(0, static_cast<int>(it - sourcePageStarts_.begin()) - 1);
+    };
+    record.pages = pageOf(record.end - 1) - pageOf(record.start) + 1;
+  }
+  return record;
 }
 
 // Word's record of the pages is trusted when the page count Word saved agrees with it. Without

@@ -11,6 +11,7 @@
 
 #include "docserver/legacy.h"
 #include "docserver/package.h"
+#include "docserver/piece_check.h"
 #include "docserver/story.h"
 
 namespace docserver {
@@ -67,6 +68,9 @@ class Document {
   // never touched.
   void SaveAs(const std::filesystem::path& target, int format);
 
+  // What is left of the source as it was opened, for checking the piece a save writes.
+  PieceRecord Kept() const;
+
  private:
   void Reindex();
   bool WordPagination();
@@ -87,6 +91,9 @@ class Document {
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
   void RecordPageCount();
+  // Follows an edit in the map from positions to the source's: removed positions at `at`,
+  // then inserted ones there; marks the edits made beside them as new at the end.
+  void FollowEdit(int at, int removed, int inserted);
 
   std::filesystem::path path_;
   bool readOnly_ = false;
@@ -104,6 +111,11 @@ class Document {
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
+  // The source as it was opened: its characters, its page starts where Word recorded them, and
+  // for each position of the text now the source position it came from (-1 when new).
+  std::wstring sourceChars_;
+  std::vector<int> sourcePageStarts_;
+  std::vector<int> origin_;
 };
 
 }  // namespace docserver
