@@ -112,10 +112,10 @@ class Document {
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
   // The source as it was opened: its characters, its page starts where Word recorded them, and
-  // for each position of the text now the source position it came from (-1 when new).
-  std::wstring sourceChars_;
+  // the text now as stretches of the source (start, length) or of new positions (-1, length).
+  std::shared_ptr<const std::wstring> sourceChars_;
   std::vector<int> sourcePageStarts_;
-  std::vector<int> origin_;
+  std::vector<std::pair<int, int>> origin_;
 };
 
 }  // namespace docserver
