@@ -26,13 +26,15 @@ struct PieceRecord {
 
 // What is not whole in a .docx package: a part that cannot be read, malformed XML, a part with
 // no content type, a relationship that does not resolve or an id used twice, and in the main
-// part a bookmark not paired or named twice, a field not closed, a table without rows.
+// part a bookmark not paired or its id used twice, a field not closed, a table without rows.
 std::vector<std::wstring> PartProblems(Package& package, std::string_view mainPart);
 // The same for a file; a file that is no ZIP archive gives one problem.
 std::vector<std::wstring> PartProblems(const std::filesystem::path& docx);
 
 // The first thing in which the piece at path differs from its record, said for a user, or
-// nothing when it is exactly what the cut kept. Reads the piece once.
+// nothing when it is exactly what the cut kept: the text a reader sees, paragraph, cell and
+// break marks included (field codes, which a torn field loses on save, are not compared).
+// Reads the piece once.
 std::optional<std::wstring> CheckPiece(const std::filesystem::path& path,
                                        const PieceRecord& expected,
                                        const std::shared_ptr<OfficeHost>& office);
