@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "batch/pages_note.h"
+#include "docserver/page_report.h"
 #include "docserver/server.h"
 #include "framework/application.h"
 #include "settings/ini.h"
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
   // the office program's own automation server and register this one only when creating that
   // server fails.
   docserver::RegisterBuiltInServer();
+  batch::SetPagesNoteSource(docserver::PagesSentenceOf);
 
   settings::SetSettingsPath(util::SettingsFilePath());
 

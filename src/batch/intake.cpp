@@ -1,5 +1,6 @@
 // The document list: adding documents, the intake worker, rows, removal and looking at them.
 
+#include "batch/pages_note.h"
 #include "batch/workbench.h"
 #include "platform/shell.h"
 #include "util/names.h"
@@ -60,6 +61,7 @@ void Workbench::IntakeWorker() {
       std::int32_t pages = word->ReadPageCount(entry.workPath, timeText, &window_, counter, step);
       counter += step;
       entry.pageCountText = std::to_wstring(pages);
+      entry.pagesNote = pages >= 0 ? PagesNote(entry.workPath, pages) : L"";
       entry.timeText = timeText;
       entry.sizeText = sizeText;
       if (pages == -1) {

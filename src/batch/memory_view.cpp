@@ -6,8 +6,8 @@ namespace batch {
 
 RowId MemoryView::CreateRow(const DocumentEntry& entry) {
   RowId id = nextRow_++;
-  rows[id] = Row{entry.name,          entry.folder,   entry.timeText,
-                 entry.pageCountText, entry.sizeText, entry.status};
+  rows[id] = Row{entry.name,   entry.folder, entry.timeText, entry.pageCountText, entry.sizeText,
+                 entry.status, L"",          entry.pagesNote};
   rowOrder.push_back(id);
   return id;
 }

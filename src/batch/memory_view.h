@@ -15,6 +15,7 @@ class MemoryView : public View {
     std::wstring name, folder, time, pages, size;
     DocumentStatus status = DocumentStatus::New;
     std::wstring reason;
+    std::wstring pagesNote;  // the Page cell's tooltip
   };
 
   RowId CreateRow(const DocumentEntry& entry) override;

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "batch/pages_note.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/runner.h"
+#include "docserver/page_report.h"
 #include "docserver/server.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -16,6 +18,7 @@
 #include "util/message_box.h"
 #include "util/paths.h"
 #include "util/program_folders.h"
+#include "version/version.h"
 
 namespace {
 
@@ -54,12 +57,17 @@ int main(int argc, char** argv) {
       std::fputs(cli::kUsage, stdout);
       return 0;
     }
+    if (options.command == cli::Command::Version) {
+      std::printf("varnik-cli %s\n", version::Text());
+      return 0;
+    }
     settings::SetSettingsPath(util::SettingsFilePath());
     PrivateWorkFolder work;
     util::SetMessagePresenter(
         [&console](std::wstring_view text, util::WindowHandle) { console.Message(text); });
     platform::SetShellHandler([](platform::ShellAction, std::wstring_view) {});
     docserver::RegisterBuiltInServer();
+    batch::SetPagesNoteSource(docserver::PagesSentenceOf);
     return cli::Run(options, std::cout, console, batch::MakeWordEngine);
   } catch (const cli::UsageError& error) {
     std::string line = "varnik-cli: " + platform::ToUtf8(error.message) + "\n\n";

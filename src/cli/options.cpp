@@ -10,9 +10,11 @@ const char kUsage[] =
     "usage:\n"
     "  varnik-cli info PATH...\n"
     "  varnik-cli chapters FILE\n"
+    "  varnik-cli pages FILE\n"
     "  varnik-cli split (--every N | --pages LIST | --chapters NUMBERS)\n"
     "                   [--align none|sentence|paragraph|both] [--naming range|number]\n"
     "                   [--export DIR] PATH...\n"
+    "  varnik-cli --version\n"
     "\n"
     "Cuts Word documents (.doc, .docx, .rtf) into smaller documents.\n"
     "\n"
@@ -23,6 +25,16 @@ const char kUsage[] =
     "          STATUS<TAB>PAGES<TAB>TIME<TAB>SIZE<TAB>PATH\n"
     "chapters  prints the headings of FILE's tables of contents, one line per chapter:\n"
     "          NUMBER<TAB>LEVEL<TAB>PAGE<TAB>TITLE\n"
+    "pages     prints where each page of FILE starts and what put the start there. The first\n"
+    "          line gives the count against the one Word saved in the document (\"13 pages;\n"
+    "          Word saved 12: differs\"), then one line per page:\n"
+    "          PAGE<TAB>PARAGRAPH<TAB>SOURCE<TAB>FIRST WORDS\n"
+    "          PARAGRAPH counts from 1, paragraphs in table cells included. SOURCE is one of\n"
+    "          start (the first page), word-mark (where Word recorded a page start when it\n"
+    "          last laid the document out), page-break, section-break, break-before (a\n"
+    "          paragraph set to begin a page), layout (LibreOffice's layout of the document:\n"
+    "          the pages Word left out where it recorded fewer than it saved, every page\n"
+    "          where it recorded none or more than it saved).\n"
     "split     cuts every document and prints STATUS<TAB>RESULT_FOLDER<TAB>PATH per document.\n"
     "  --every N          a piece every N pages\n"
     "  --pages LIST       a piece starting at each listed page, e.g. 1,5,10,20 (pages before\n"
@@ -76,10 +88,16 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
   const std::wstring& command = arguments[0];
   if (command == L"--help" || command == L"-h" || command == L"help")
     return options;
+  if (command == L"--version") {
+    options.command = Command::Version;
+    return options;
+  }
   if (command == L"info") {
     options.command = Command::Info;
   } else if (command == L"chapters") {
     options.command = Command::Chapters;
+  } else if (command == L"pages") {
+    options.command = Command::Pages;
   } else if (command == L"split") {
     options.command = Command::Split;
   } else {
@@ -133,6 +151,8 @@ Options ParseOptions(const std::vector<std::wstring>& arguments) {
   if (options.command == Command::Chapters && options.paths.size() != 1) {
     throw UsageError{L"chapters takes one file"};
   }
+  if (options.command == Command::Pages && options.paths.size() != 1)
+    throw UsageError{L"pages takes one file"};
   if (options.command == Command::Split) {
     int plans = (options.every ? 1 : 0) + (options.pages ? 1 : 0) + (options.chapters ? 1 : 0);
     if (plans != 1)

@@ -7,7 +7,7 @@
 
 namespace cli {
 
-enum class Command { Help, Info, Chapters, Split };
+enum class Command { Help, Version, Info, Chapters, Pages, Split };
 
 struct Options {
   Command command = Command::Help;

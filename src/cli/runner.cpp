@@ -7,6 +7,7 @@
 #include "batch/memory_view.h"
 #include "batch/message_loop.h"
 #include "batch/workbench.h"
+#include "cli/pages.h"
 #include "platform/text.h"
 #include "settings/ini.h"
 #include "util/paths.h"
@@ -186,15 +187,20 @@ int Run(const Options& given, std::ostream& out, Console& console,
       throw UsageError{L"no export folder: give --export DIR or choose one in the window program"};
     }
   }
+  if (options.command == Command::Pages)
+    return PrintPages(options, out, console);
   Session session(console, std::move(engines));
   switch (options.command) {
     case Command::Info:
       return Info(options, out, session);
     case Command::Chapters:
       return Chapters(options, out, session);
+    case Command::Pages:
+      break;  // answered above
     case Command::Split:
       return Split(options, out, session);
     case Command::Help:
+    case Command::Version:
       break;
   }
   return 0;

@@ -4,6 +4,7 @@
 
 #include "automation/own_members.h"
 #include "docserver/objects.h"
+#include "docserver/page_report.h"
 #include "platform/text.h"
 
 namespace docserver {
@@ -135,6 +136,8 @@ class DocumentObject : public automation::Dispatch {
       case 118:
         if (IntArg(args, 0, 0) != 2)
           throw automation::ServerException(L"This statistic is not available.");
+        // Kept for the program to tell how sure the count is.
+        RememberPagesSentence(doc_->Path(), PagesSentence(*doc_));
         return Variant::I4(static_cast<std::int32_t>(doc_->PageStarts().size()));
       case 376: {
         std::wstring target = TextArg(args, 0);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "automation/errors.h"
+#include "docserver/page_merge.h"
 #include "platform/text.h"
 
 namespace docserver {
@@ -79,8 +80,8 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     styles_.Load(package_->Xml(stylesPart));
   ConvertSimpleFields();
   Reindex();
-  // LibreOffice writes no page record into what it converts.
-  needsLayout_ = kind != FileKind::Docx || !WordPagination();
+  // LibreOffice writes no page record into what it converts (the saved count is still read).
+  needsLayout_ = !WordPagination() || kind != FileKind::Docx;
   // Every piece of one source shares one copy of its text.
   if (sources)
     sourceChars_ = sources->FindText(docx_, mainPart_);
@@ -179,6 +180,7 @@ bool Document::WordPagination() {
         saved = 0;  // a damaged properties part says nothing
       }
     }
+  savedPages_ = saved;
   int mine = static_cast<int>(story_.PageStarts().size());
   if (saved > 0)
     return saved == mine;
@@ -191,10 +193,20 @@ const std::vector<int>& Document::PageStarts() {
   if (!laidOut_)
     LayOut();
   pages_.clear();
-  for (int p : layoutStarts_)
-    if (pages_.empty() || p < story_.Length())
-      pages_.push_back(p);
+  pageSources_.clear();
+  for (std::size_t i = 0; i < layoutStarts_.size(); ++i)
+    if (pages_.empty() || layoutStarts_[i] < story_.Length()) {
+      pageSources_.push_back(pages_.empty() ? PageSource::DocumentStart : layoutSources_[i]);
+      pages_.push_back(layoutStarts_[i]);
+    }
   return pages_;
+}
+
+const std::vector<PageSource>& Document::PageSources() {
+  if (!needsLayout_)
+    return story_.PageSources();
+  PageStarts();
+  return pageSources_;
 }
 
 int Document::PageAt(int pos) {
@@ -214,6 +226,23 @@ void Document::LayOut() {
          platform::FromPath(path_));
   auto layout = office_->Layout(docx_, path_);
   layoutStarts_ = MapPageStarts(story_, LayoutParagraphs(body_), layout);
+  layoutSources_.assign(layoutStarts_.size(), PageSource::Layout);
+  layoutPages_ = static_cast<int>(layoutStarts_.size());
+  // Word recorded some of its pages but fewer than it saved: where it recorded a start it knew
+  // best; the layout only fills in the pages it left out.
+  const auto& word = story_.PageStarts();
+  completed_ = format_ != 0 && format_ != 6 && story_.RecordedStarts() > 0 &&
+               savedPages_ > static_cast<int>(word.size());
+  if (completed_) {
+    auto merged = MergePageStarts(word, layoutStarts_, story_.Length());
+    layoutStarts_.clear();
+    layoutSources_.clear();
+    for (const auto& m : merged) {
+      layoutStarts_.push_back(m.pos);
+      layoutSources_.push_back(m.word < 0 ? PageSource::Layout
+                                          : story_.PageSources()[static_cast<std::size_t>(m.word)]);
+    }
+  }
   laidOut_ = true;
 }
 
@@ -230,9 +259,34 @@ void CollectLayoutParagraphs(pugi::xml_node node, std::vector<pugi::xml_node>& o
   }
 }
 
+// LibreOffice counts a note reference as the characters of its number: footnotes 1, 2, 3 ...,
+// endnotes i, ii, iii ..., each kind numbered through the document. Keyed by story position.
+std::map<int, int> NoteReferenceWidths(const Story& story) {
+  static const char* roman[] = {"m",  "cm", "d",  "cd", "c",  "xc", "l",
+                                "xl", "x",  "ix", "v",  "iv", "i"};
+  static const int values[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
+  std::map<int, int> widths;
+  int footnotes = 0, endnotes = 0;
+  for (const auto& seg : story.Segments()) {
+    std::string_view name = seg.node.name();
+    if (name == "w:footnoteReference") {
+      widths[seg.start] = static_cast<int>(std::to_string(++footnotes).size());
+    } else if (name == "w:endnoteReference") {
+      int n = ++endnotes, width = 0;
+      for (int i = 0; i < 13; ++i)
+        for (; n >= values[i]; n -= values[i])
+          width += static_cast<int>(std::strlen(roman[i]));
+      widths[seg.start] = width;
+    }
+  }
+  return widths;
+}
+
 // The position where the layout's character offset into a paragraph lands: text, field results,
-// tabs and breaks count one each; field codes, field marks and objects do not.
-int PositionInParagraph(const Story& story, const Paragraph& para, int offset) {
+// tabs and breaks count one each, note references the characters of their numbers; field codes,
+// field marks and other objects do not.
+int PositionInParagraph(const Story& story, const Paragraph& para, int offset,
+                        const std::map<int, int>& notes) {
   std::vector<std::pair<int, int>> codes;
   for (const auto& f : story.Fields())
     if (f.begin >= para.span.start && f.begin < para.span.end && f.end >= 0)
@@ -248,6 +302,8 @@ int PositionInParagraph(const Story& story, const Paragraph& para, int offset) {
     if (!inCode &&
         (k == Atom::Char || k == Atom::Tab || k == Atom::LineBreak || k == Atom::PageBreak))
       ++counted;
+    else if (auto note = notes.find(p); !inCode && k == Atom::Object && note != notes.end())
+      counted += note->second;
     ++p;
   }
   if (counted < offset)
@@ -279,6 +335,7 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
     index[i] = next;
   }
   int count = std::max(1, layout.pageCount);
+  const std::map<int, int> notes = NoteReferenceWidths(story);
   std::vector<int> out(static_cast<std::size_t>(count), -1);
   out[0] = 0;
   for (const auto& st : layout.starts) {
@@ -289,7 +346,7 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
         index[static_cast<std::size_t>(st.paragraph)] >= 0) {
       const Paragraph& para = story.Paragraphs()[static_cast<std::size_t>(
           index[static_cast<std::size_t>(st.paragraph)])];
-      pos = PositionInParagraph(story, para, std::max(0, st.offset));
+      pos = PositionInParagraph(story, para, std::max(0, st.offset), notes);
     }
     out[static_cast<std::size_t>(st.page - 1)] = pos;
   }

@@ -31,6 +31,9 @@ std::vector<pugi::xml_node> LayoutParagraphs(pugi::xml_node body);
 std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_node>& paragraphs,
                                const libreoffice::PageLayout& layout);
 
+// The attribute that marks a paragraph put between the halves of a table split for a cut.
+inline constexpr const char* kSplitMark = "varnik-split";
+
 class Document {
  public:
   // Opens a .docx (.doc and .rtf converted by the office); throws automation::ServerException
@@ -47,10 +50,19 @@ class Document {
   // layout (asked on first need). Throws automation::ServerException when the layout is needed
   // and cannot be had.
   const std::vector<int>& PageStarts();
+  // What put each of PageStarts() there.
+  const std::vector<PageSource>& PageSources();
+  // The page count Word saved in the document's properties; 0 when it saved none.
+  int SavedPages() const { return savedPages_; }
   // 0-based page of a position (by the document's own breaks when the layout cannot be had).
   int PageAt(int pos);
   // Whether the pages come from LibreOffice's layout rather than from the document itself.
   bool UsesLayout() const { return needsLayout_; }
+  // Whether Word's own starts were kept and only the pages it did not record taken from the
+  // layout (known once PageStarts() laid the document out).
+  bool CompletesWordRecord() const { return completed_; }
+  // The pages of LibreOffice's layout alone; 0 before it was asked.
+  int LayoutPageCount() const { return layoutPages_; }
   int Protection();  // -1 when not protected
   // Time of the last save as an automation date, local time.
   std::optional<double> LastSaved();
@@ -87,6 +99,8 @@ class Document {
   void Inherit(pugi::xml_node sect, const std::map<std::string, pugi::xml_node>& refs);
   void TidyEnd();
   void DropStaleRecordedBreaks();
+  void DropRepeatedRowStarts(int b);
+  int JoinSplitTables();
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
@@ -111,6 +125,11 @@ class Document {
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
   std::vector<int> pages_;
+  std::vector<PageSource> pageSources_;
+  std::vector<PageSource> layoutSources_;  // one for each of layoutStarts_
+  int savedPages_ = 0;
+  int layoutPages_ = 0;
+  bool completed_ = false;
   // The source as it was opened: its characters, its page starts where Word recorded them, and
   // the text now as stretches of the source (start, length) or of new positions (-1, length).
   std::shared_ptr<const std::wstring> sourceChars_;

@@ -29,9 +29,40 @@ bool IsMarker(const pugi::xml_node& n) {
 }
 
 // Between the halves of a split table: an empty paragraph that starts a page. One position,
-// like a break character, so callers' arithmetic holds.
+// like a break character, so callers' arithmetic holds. Marked, so that a cut can join the
+// halves again; the mark never reaches a saved file.
 void BreakParagraph(pugi::xml_node p) {
+  p.append_attribute(kSplitMark) = "1";
   p.append_child("w:pPr").append_child("w:pageBreakBefore");
+}
+
+// An empty paragraph a cut must leave after a table (a document and a cell end with a
+// paragraph), as low as it can be: on a full page a line would start a page of its own.
+void MakeSpacer(pugi::xml_node p) {
+  p.remove_child("w:pPr");
+  pugi::xml_node ppr = p.prepend_child("w:pPr");
+  pugi::xml_node spacing = ppr.append_child("w:spacing");
+  spacing.append_attribute("w:before") = "0";
+  spacing.append_attribute("w:after") = "0";
+  spacing.append_attribute("w:line") = "20";
+  spacing.append_attribute("w:lineRule") = "exact";
+  pugi::xml_node rpr = ppr.append_child("w:rPr");
+  rpr.append_child("w:sz").append_attribute("w:val") = "2";
+  rpr.append_child("w:szCs").append_attribute("w:val") = "2";
+}
+
+pugi::xml_node ElementSibling(pugi::xml_node n, bool next) {
+  do
+    n = next ? n.next_sibling() : n.previous_sibling();
+  while (n && n.type() != pugi::node_element);
+  return n;
+}
+
+// The child of `ancestor` that holds `node`.
+pugi::xml_node ChildHolding(pugi::xml_node ancestor, pugi::xml_node node) {
+  while (node && node.parent() != ancestor)
+    node = node.parent();
+  return node;
 }
 
 void RemoveEmptyRun(pugi::xml_node run) {
@@ -77,6 +108,10 @@ void Document::Delete(int a, int b) {
   b = std::clamp(b, a, story_.Length());
   if (a == b)
     return;
+  // A line break that ends what a cut to the end keeps would only add an empty line there.
+  if (b >= story_.Length())
+    while (a > 0 && story_.KindAt(a - 1) == Atom::LineBreak)
+      --a;
   dirty_ = true;
   // The whole story is indexed again only when a run was split.
   bool split = SplitAt(b);
@@ -104,6 +139,8 @@ void Document::Delete(int a, int b) {
   }
   if (!toEnd)
     KeepInheritedHeaders(a, b);
+  if (a == 0)
+    DropRepeatedRowStarts(b);
   pugi::xml_node head, tail;
   {
     const Paragraph& p1 = paras[static_cast<std::size_t>(story_.ParagraphAt(a))];
@@ -121,11 +158,13 @@ void Document::Delete(int a, int b) {
   DeleteBlock(body_, a, b, finalPara);
   // Join the paragraphs whose mark went: the text before the cut moves into the paragraph
   // after it, unless the cut ran to the end, where the earlier paragraph stays the last one.
+  bool finalGone = false;
   if (head && tail && head.parent() == tail.parent()) {
     if (toEnd && tail == finalPara) {
       if (auto sect = head.child("w:pPr").child("w:sectPr"))
         head.child("w:pPr").remove_child(sect);
       tail.parent().remove_child(tail);
+      finalGone = true;
     } else {
       pugi::xml_node anchor = tail.first_child();
       while (anchor && Is(anchor, "w:pPr"))
@@ -139,6 +178,21 @@ void Document::Delete(int a, int b) {
       head.parent().remove_child(head);
     }
   }
+  // A cut to the end leaves the document's last paragraph, emptied, after what the piece keeps:
+  // one more line that can spill onto a page of its own.
+  if (toEnd && !finalGone && finalPara) {
+    pugi::xml_node before = ElementSibling(finalPara, false);
+    bool empty = true;
+    for (auto c : finalPara.children())
+      empty = empty && (c.type() != pugi::node_element || Is(c, "w:pPr") || IsMarker(c));
+    Span was;
+    if (empty && before && Is(before, "w:p") && !before.child("w:pPr").child("w:sectPr"))
+      finalPara.parent().remove_child(finalPara);
+    else if (empty && story_.SpanOf(finalPara, was) && was.start >= a)
+      // Kept only because a document ends with a paragraph: it must not start a page.
+      MakeSpacer(finalPara);
+  }
+  int joined = toEnd ? JoinSplitTables() : -1;
   if (toEnd)
     TidyEnd();
   if (a == 0)
@@ -152,14 +206,17 @@ void Document::Delete(int a, int b) {
     }
   if (!last || !Is(last, "w:p")) {
     if (auto sect = body_.child("w:sectPr"))
-      body_.insert_child_before("w:p", sect);
+      MakeSpacer(body_.insert_child_before("w:p", sect));
     else
-      body_.append_child("w:p");
+      MakeSpacer(body_.append_child("w:p"));
   }
   int removed = b - a;
   Reindex();
   int len = story_.Length();
-  auto move = [&](int p) { return std::clamp(p >= b ? p - removed : (p > a ? a : p), 0, len); };
+  auto move = [&](int p) {
+    p = p >= b ? p - removed : (p > a ? a : p);
+    return std::clamp(joined >= 0 && p > joined ? p - 1 : p, 0, len);
+  };
   for (auto& w : ranges_)
     if (auto r = w.lock()) {
       r->start = move(r->start);
@@ -224,7 +281,8 @@ std::vector<std::pair<pugi::xml_node, Span>> Document::ChildrenMeeting(pugi::xml
     if (!story_.SpanOf(child, s))
       continue;
     if (s.start == s.end) {
-      if (s.start > a && s.start < b)
+      // Zero-width marks inside the cut go; the properties of what stays never do.
+      if (s.start > a && s.start < b && !std::string_view(child.name()).ends_with("Pr"))
         container.remove_child(child);
       continue;
     }
@@ -262,8 +320,10 @@ void Document::DeleteBlock(pugi::xml_node container, int a, int b, pugi::xml_nod
               lastBlock = c;
               break;
             }
-          if (!lastBlock || !Is(lastBlock, "w:p"))
+          if (!lastBlock)
             cell.append_child("w:p");
+          else if (!Is(lastBlock, "w:p"))
+            MakeSpacer(cell.append_child("w:p"));
         }
       }
       while (auto gone = child.child("w:tr-deleted"))
@@ -290,6 +350,88 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
     DeleteInline(child, a, b);
     if (Is(child, "w:r"))
       RemoveEmptyRun(child);
+  }
+}
+
+// A cut to the end that falls inside or at a row of a table split for it leaves the break
+// paragraph between the halves in the piece, where it would start a blank or needless page:
+// the halves become one table again, or, with nothing after it, the paragraph ends the piece
+// without starting a page. Returns the position of a paragraph removed, or -1.
+int Document::JoinSplitTables() {
+  int removed = -1;
+  std::vector<pugi::xml_node> marks;
+  for (auto x : body_.select_nodes((std::string(".//w:p[@") + kSplitMark + "]").c_str()))
+    marks.push_back(x.node());
+  for (auto p : marks) {
+    pugi::xml_node before = ElementSibling(p, false);
+    pugi::xml_node after = ElementSibling(p, true);
+    if (before && after && Is(before, "w:tbl") && Is(after, "w:tbl")) {
+      Span s;
+      if (story_.SpanOf(p, s))
+        removed = s.start;
+      for (pugi::xml_node r = after.first_child(); r;) {
+        pugi::xml_node next = r.next_sibling();
+        if (!Is(r, "w:tblPr") && !Is(r, "w:tblGrid") && !Is(r, "w:tblPrEx"))
+          before.append_move(r);
+        r = next;
+      }
+      p.parent().remove_child(after);
+      p.parent().remove_child(p);
+    } else if (!after || Is(after, "w:sectPr")) {
+      p.remove_attribute(kSplitMark);
+      MakeSpacer(p);
+    }
+  }
+  return removed;
+}
+
+// Word repeats a recorded page start in every cell of a row that starts a page, and a row
+// running over pages has one in each cell for every page. A cut from the start into such a row
+// removes those of the pages cut off from the cells it keeps whole, so they start no page in
+// the piece.
+void Document::DropRepeatedRowStarts(int b) {
+  pugi::xml_node table;
+  for (const auto& t : story_.Tables())
+    if (t.depth == 0 && t.span.start <= b && b < t.span.end)
+      table = t.node;
+  if (!table)
+    return;
+  // The row holding b at each depth of nesting, the body-level one first.
+  std::vector<pugi::xml_node> rows;
+  for (auto x : table.select_nodes(".//w:tr")) {
+    Span rs;
+    if (story_.SpanOf(x.node(), rs) && rs.start <= b && b < rs.end)
+      rows.push_back(x.node());
+  }
+  for (pugi::xml_node row : rows) {
+    auto cellOf = [&](pugi::xml_node n) {
+      pugi::xml_node cell = ChildHolding(row, n);
+      return Is(cell, "w:sdt") ? ChildHolding(cell.child("w:sdtContent"), n) : cell;
+    };
+    std::vector<std::pair<pugi::xml_node, std::vector<std::pair<int, pugi::xml_node>>>> cells;
+    for (auto x : row.select_nodes(".//w:lastRenderedPageBreak")) {
+      Span s;
+      if (!story_.SpanOf(x.node(), s))
+        continue;
+      pugi::xml_node cell = cellOf(x.node());
+      if (cells.empty() || cells.back().first != cell)
+        cells.push_back({cell, {}});
+      cells.back().second.emplace_back(s.start, x.node());
+    }
+    // Recorded starts of the pages cut off, counted in the cell the cut falls in.
+    std::size_t cut = 0;
+    std::size_t i = 0;
+    for (; i < cells.size(); ++i) {
+      Span cs;
+      if (story_.SpanOf(cells[i].first, cs) && cs.start <= b && b < cs.end) {
+        for (const auto& mark : cells[i].second)
+          cut += mark.first <= b;
+        break;
+      }
+    }
+    for (std::size_t k = i + 1; k < cells.size(); ++k)
+      for (std::size_t m = 0; m < cut && m < cells[k].second.size(); ++m)
+        cells[k].second[m].second.parent().remove_child(cells[k].second[m].second);
   }
 }
 
@@ -414,11 +556,14 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
   int para = story_.ParagraphAt(pos);
   const auto& paras = story_.Paragraphs();
   if (para >= 0 && paras[static_cast<std::size_t>(para)].tableDepth > 0) {
-    // Split the body-level table before the row that holds the position.
+    // Split the innermost table before the row that holds the position.
     pugi::xml_node table;
+    int depth = -1;
     for (const auto& t : story_.Tables())
-      if (t.depth == 0 && t.span.start <= pos && pos < t.span.end)
+      if (t.depth > depth && t.span.start <= pos && pos < t.span.end) {
         table = t.node;
+        depth = t.depth;
+      }
     pugi::xml_node row;
     for (auto r : table.children("w:tr")) {
       Span rs;

@@ -314,6 +314,13 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
         L"own name: " +
         platform::FromPath(target));
   if (dirty_) {
+    for (auto x : body_.select_nodes((std::string(".//w:p[@") + kSplitMark + "]").c_str()))
+      x.node().remove_attribute(kSplitMark);
+    // Where the pages came from LibreOffice's layout, the page marks Word left are not the
+    // document's pages; kept in a piece they would count as its pages.
+    if (needsLayout_)
+      for (auto x : body_.select_nodes(".//w:lastRenderedPageBreak"))
+        x.node().parent().remove_child(x.node());
     Normalize();
     PruneNotes("/footnotes", "w:footnotes", "w:footnote", "w:footnoteReference");
     PruneNotes("/endnotes", "w:endnotes", "w:endnote", "w:endnoteReference");

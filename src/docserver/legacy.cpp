@@ -124,10 +124,15 @@ fs::path OfficeHost::ToDocx(const fs::path& source, FileKind kind) {
   if (auto it = converted_.find(key); it != converted_.end())
     return it->second;
   fs::path target = ScratchPath("docx");
-  Guard([&] {
-    office.ConvertToDocx(platform::FromPath(source), platform::FromPath(target), FormatOf(kind));
+  // Pages come from the document as LibreOffice loads it, laid out in the same load: a layout
+  // of the converted .docx costs a second load and is not the same layout.
+  auto layout = Guard([&] {
+    return office.ConvertToDocxAndLayOut(platform::FromPath(source), platform::FromPath(target),
+                                         FormatOf(kind));
   });
   converted_[key] = target;
+  if (layout)
+    layouts_[KeyOf(target)] = *layout;
   return target;
 }
 

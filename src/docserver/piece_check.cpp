@@ -128,37 +128,60 @@ std::wstring ShownText(std::wstring_view raw) {
   return out;
 }
 
-// A page break that ended the range is left out of its piece, where it would only make a blank
-// last page.
-std::wstring WithoutClosingBreaks(std::wstring text) {
-  std::size_t tail = text.size();
-  while (tail > 0 && (text[tail - 1] == L'\f' || text[tail - 1] == L'\r'))
-    --tail;
-  std::wstring end = text.substr(tail);
-  std::erase(end, L'\f');
-  text.resize(tail);
-  return text + end;
-}
+}  // namespace
 
-std::optional<std::wstring> TextDifference(const std::wstring& piece, std::wstring range) {
-  range = WithoutClosingBreaks(std::move(range));
-  // A piece ends with the closing paragraph mark every document has, which a cut to the end
-  // leaves in place (Word does the same): one mark more than its range is no difference.
-  if (piece == range || (piece.size() == range.size() + 1 && piece.back() == L'\r' &&
-                         piece.compare(0, range.size(), range) == 0))
+std::optional<std::wstring> TextDifference(std::wstring_view piece, std::wstring_view range) {
+  // Text between the marks at its ends; the ends are where a cut may differ.
+  struct Parts {
+    std::wstring_view head, stem;
+    std::wstring tail;  // without breaks
+    std::size_t breaks = 0;
+  };
+  auto split = [](std::wstring_view t) {
+    Parts p;
+    std::size_t first = std::min(t.find_first_not_of(L"\r\a"), t.size());
+    std::size_t last = t.find_last_not_of(L"\r\a\f\v");
+    std::size_t stem = last == std::wstring_view::npos || last < first ? first : last + 1;
+    p.head = t.substr(0, first);
+    p.stem = t.substr(first, stem - first);
+    for (wchar_t c : t.substr(stem)) {
+      if (c == L'\f' || c == L'\v')
+        ++p.breaks;
+      else
+        p.tail += c;
+    }
+    return p;
+  };
+  Parts a = split(piece), b = split(range);
+  // A cut closes the piece's last paragraph, cell and row with marks of its own and drops a
+  // page or line break that only marks follow; a head cut inside a table row keeps the row's
+  // cells before it, emptied. Each mark it adds closes one thing: two paragraph marks in a row
+  // are a paragraph more, and cells kept before the range end with a cell mark.
+  auto closes = [&] {
+    return a.tail.starts_with(b.tail) && a.tail.find(L"\r\r", b.tail.size()) == std::wstring::npos;
+  };
+  auto opens = [&] {
+    std::wstring_view cells = a.head.substr(0, a.head.size() - b.head.size());
+    return a.head.ends_with(b.head) && cells.find(L"\r\r") == std::wstring_view::npos &&
+           (cells.empty() || cells.back() == L'\a');
+  };
+  bool same = a.stem == b.stem && a.breaks <= b.breaks && opens() && closes();
+  // A piece of empty cells only: it may hold more of them at either end.
+  bool emptyCells = a.stem.empty() && b.stem.empty() && a.breaks <= b.breaks &&
+                    a.head.find(b.head) != std::wstring_view::npos;
+  if (same || emptyCells)
     return std::nullopt;
   std::size_t at = 0;
   while (at < piece.size() && at < range.size() && piece[at] == range[at])
     ++at;
   constexpr std::size_t kShown = 24;
-  auto excerpt = [&](const std::wstring& s) {
-    return at < s.size() ? L"\"" + Shown(s.substr(at, kShown)) + L"\"" : std::wstring(L"its end");
+  auto excerpt = [&](std::wstring_view s) {
+    return at < s.size() ? L"\"" + Shown(std::wstring(s.substr(at, kShown))) + L"\""
+                         : std::wstring(L"its end");
   };
   return L"its text differs from the source at character " + std::to_wstring(at + 1) + L" (" +
          excerpt(piece) + L" instead of " + excerpt(range) + L")";
 }
-
-}  // namespace
 
 std::vector<std::wstring> PartProblems(Package& package, std::string_view mainPart) {
   std::vector<std::wstring> out;

@@ -39,6 +39,11 @@ std::optional<std::wstring> CheckPiece(const std::filesystem::path& path,
                                        const PieceRecord& expected,
                                        const std::shared_ptr<OfficeHost>& office);
 
+// The first place where a piece's text differs from its range's text in the source, said for a
+// user, or nothing when the piece is what a cut of that range keeps. Only the ends may differ,
+// and only as a cut makes them.
+std::optional<std::wstring> TextDifference(std::wstring_view piece, std::wstring_view range);
+
 // Text without marks and field codes, as a reader sees it: what a round through LibreOffice
 // keeps of an older format.
 std::wstring VisibleLetters(std::wstring_view raw);

@@ -176,6 +176,8 @@ void Story::Block(pugi::xml_node container, int depth, Where topRow) {
       Block(child.child("w:sdtContent"), depth, topRow);
     } else if (Is(child, "w:customXml") || Is(child, "w:ins") || Is(child, "w:moveTo")) {
       Block(child, depth, topRow);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      DeletedMarks(child);
     }
     BookmarkEdge(child, start);
     Mark(child, start);
@@ -208,7 +210,7 @@ void Story::Para(pugi::xml_node p, int depth, Where topRow, bool cellEnd) {
     para.pageBreakBefore =
         styles_->PageBreakBefore(ppr.child("w:pStyle").attribute("w:val").as_string());
   if (para.pageBreakBefore && depth == 0)
-    candidates_.push_back(Candidate{start, false, Where{}});
+    candidates_.push_back(Candidate{start, false, Where{}, PageSource::BreakBefore});
   Inline(p, topRow);
   Put(cellEnd ? Atom::CellEnd : Atom::ParaMark, cellEnd ? L'\a' : L'\r', p);
   para.span = Span{start, Length()};
@@ -238,7 +240,10 @@ void Story::TableAt(pugi::xml_node tbl, int depth, Where topRow) {
       for (auto cell : row.children()) {
         auto walkCell = [&](pugi::xml_node tc) {
           int cellStart = Length();
-          Block(tc, depth + 1, rowKey.cell ? rowKey : Where{rowKey.row, tc.internal_object()});
+          Where where = rowKey.cell ? rowKey : Where{rowKey.row, tc.internal_object()};
+          where.innerRow = row.internal_object();
+          where.innerCell = tc.internal_object();
+          Block(tc, depth + 1, where);
           Mark(tc, cellStart);
         };
         if (Is(cell, "w:tc"))
@@ -276,10 +281,23 @@ void Story::Inline(pugi::xml_node container, Where topRow) {
       Inline(child, topRow);
     } else if (Is(child, "m:oMath") || Is(child, "m:oMathPara")) {
       Put(Atom::Object, L'\x01', child);
+    } else if (Is(child, "w:del") || Is(child, "w:moveFrom")) {
+      // Text a tracked change took out is not shown; the bookmarks in it still mark places.
+      DeletedMarks(child);
     } else {
       BookmarkEdge(child, start);
     }
     Mark(child, start);
+  }
+}
+
+void Story::DeletedMarks(pugi::xml_node container) {
+  for (auto child : container.children()) {
+    if (child.type() != pugi::node_element)
+      continue;
+    BookmarkEdge(child, Length());
+    DeletedMarks(child);
+    Mark(child, Length());
   }
 }
 
@@ -304,7 +322,7 @@ void Story::Run(pugi::xml_node r, Where topRow) {
         Put(Atom::PageBreak, L'\f', c);
         // Word does not break the page at a page break inside a table cell.
         if (!topRow.row)
-          candidates_.push_back(Candidate{Length(), false, Where{}});
+          candidates_.push_back(Candidate{Length(), false, Where{}, PageSource::PageBreak});
       } else {
         Put(Atom::LineBreak, L'\v', c);
       }
@@ -344,10 +362,40 @@ void Story::Run(pugi::xml_node r, Where topRow) {
         Put(Atom::FieldEnd, L'\x15', c);
       }
     } else if (std::strcmp(n, "w:lastRenderedPageBreak") == 0) {
-      candidates_.push_back(Candidate{Length(), true, topRow});
+      candidates_.push_back(Candidate{Length(), true, topRow, PageSource::Recorded});
     }
     Mark(c, start);
   }
+}
+
+template <typename Key>
+std::vector<Story::Candidate> Story::MergeRows(const std::vector<Candidate>& in, Key key) {
+  std::vector<Candidate> merged;
+  for (std::size_t i = 0; i < in.size();) {
+    const Candidate& c = in[i];
+    const void* row = key(c.where).first;
+    if (!c.recorded || !row) {
+      merged.push_back(c);
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    std::vector<std::pair<const void*, std::vector<Candidate>>> cells;
+    for (; j < in.size() && in[j].recorded && key(in[j].where).first == row; ++j) {
+      const void* cell = key(in[j].where).second;
+      auto it =
+          std::find_if(cells.begin(), cells.end(), [&](const auto& e) { return e.first == cell; });
+      if (it == cells.end())
+        cells.push_back({cell, {}}), it = cells.end() - 1;
+      it->second.push_back(in[j]);
+    }
+    auto most = std::max_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
+      return a.second.size() < b.second.size();
+    });
+    merged.insert(merged.end(), most->second.begin(), most->second.end());
+    i = j;
+  }
+  return merged;
 }
 
 void Story::ComputePages() {
@@ -355,7 +403,8 @@ void Story::ComputePages() {
   for (std::size_t i = 1; i < sectionEnds_.size(); ++i) {
     std::string type = sectionEnds_[i].second.child("w:type").attribute("w:val").as_string();
     if (type != "continuous" && type != "nextColumn")
-      candidates_.push_back(Candidate{sectionEnds_[i - 1].first, false, Where{}});
+      candidates_.push_back(
+          Candidate{sectionEnds_[i - 1].first, false, Where{}, PageSource::SectionBreak});
   }
   // A page break that closes its paragraph shares its line with the paragraph mark; the new
   // page begins with the next paragraph.
@@ -364,36 +413,18 @@ void Story::ComputePages() {
         kinds_[static_cast<std::size_t>(c.pos - 1)] == Atom::PageBreak &&
         kinds_[static_cast<std::size_t>(c.pos)] == Atom::ParaMark)
       ++c.pos;
+  // Where Word recorded a start at an explicit break, the break is what put it there.
   std::stable_sort(candidates_.begin(), candidates_.end(),
-                   [](const Candidate& a, const Candidate& b) { return a.pos < b.pos; });
+                   [](const Candidate& a, const Candidate& b) {
+                     return a.pos < b.pos || (a.pos == b.pos && !a.recorded && b.recorded);
+                   });
   // Word repeats a recorded break in every cell of the row that starts a page; a row running
-  // over several pages has as many in each cell. The cell with the most tells the row's pages.
-  std::vector<Candidate> merged;
-  for (std::size_t i = 0; i < candidates_.size();) {
-    const Candidate& c = candidates_[i];
-    if (!c.recorded || !c.where.row) {
-      merged.push_back(c);
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    std::vector<std::pair<const void*, std::vector<int>>> cells;
-    for (; j < candidates_.size() && candidates_[j].recorded &&
-           candidates_[j].where.row == c.where.row;
-         ++j) {
-      auto it = std::find_if(cells.begin(), cells.end(),
-                             [&](const auto& e) { return e.first == candidates_[j].where.cell; });
-      if (it == cells.end())
-        cells.push_back({candidates_[j].where.cell, {}}), it = cells.end() - 1;
-      it->second.push_back(candidates_[j].pos);
-    }
-    auto most = std::max_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
-      return a.second.size() < b.second.size();
-    });
-    for (int pos : most->second)
-      merged.push_back(Candidate{pos, true, Where{}});
-    i = j;
-  }
+  // over several pages has as many in each cell. The cell with the most tells the row's pages:
+  // first within the rows of nested tables, then within the body-level row.
+  std::vector<Candidate> merged = MergeRows(candidates_, [](const Where& w) {
+    return std::pair{w.innerRow, w.innerCell};
+  });
+  merged = MergeRows(merged, [](const Where& w) { return std::pair{w.row, w.cell}; });
   // A recorded break with nothing but paragraph marks after it (what a cut to the end leaves of
   // the last page) starts no page.
   int tail = Length();
@@ -405,6 +436,7 @@ void Story::ComputePages() {
   }
   std::erase_if(merged, [&](const Candidate& c) { return c.recorded && c.pos >= tail; });
   pageStarts_.assign(1, 0);
+  pageSources_.assign(1, PageSource::DocumentStart);
   recordedStarts_ = 0;
   bool lastRecorded = false;
   for (const auto& c : merged) {
@@ -427,6 +459,7 @@ void Story::ComputePages() {
       continue;
     }
     pageStarts_.push_back(c.pos);
+    pageSources_.push_back(c.source);
     lastRecorded = c.recorded;
     recordedStarts_ += c.recorded;
   }

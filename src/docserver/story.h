@@ -26,6 +26,16 @@ enum class Atom : std::uint8_t {
   FieldEnd,
 };
 
+// What put a page start where it is.
+enum class PageSource : std::uint8_t {
+  DocumentStart,  // the first page
+  Recorded,       // Word's record of its last layout (w:lastRenderedPageBreak)
+  PageBreak,      // an explicit page break
+  SectionBreak,   // a section that begins on a new page
+  BreakBefore,    // a paragraph with page-break-before
+  Layout,         // LibreOffice's layout
+};
+
 struct Span {
   int start = 0;
   int end = 0;
@@ -108,6 +118,8 @@ class Story {
   const std::vector<Hyperlink>& Hyperlinks() const { return hyperlinks_; }
   const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
   const std::vector<int>& PageStarts() const { return pageStarts_; }
+  // What put each of PageStarts() there, one for each.
+  const std::vector<PageSource>& PageSources() const { return pageSources_; }
   const std::vector<Segment>& Segments() const { return segments_; }
   // Page starts that Word recorded when it last laid the document out, one per page break.
   int RecordedStarts() const { return recordedStarts_; }
@@ -126,15 +138,19 @@ class Story {
   std::vector<int> FieldsIn(int start, int end) const;
 
  private:
-  // The body-level table row and cell a position lies in (both null outside tables).
+  // The body-level table row and cell a position lies in (both null outside tables), and the
+  // innermost row and cell (the same ones outside nested tables).
   struct Where {
     const void* row = nullptr;
     const void* cell = nullptr;
+    const void* innerRow = nullptr;
+    const void* innerCell = nullptr;
   };
   struct Candidate {
     int pos;
     bool recorded;
     Where where;
+    PageSource source;
   };
   void Block(pugi::xml_node container, int depth, Where topRow);
   // Opens or closes a bookmark at a position, if the node is a bookmark start or end.
@@ -143,10 +159,15 @@ class Story {
   void TableAt(pugi::xml_node tbl, int depth, Where topRow);
   void Inline(pugi::xml_node container, Where topRow);
   void Run(pugi::xml_node r, Where topRow);
+  // Inside a tracked deletion: its bookmark starts and ends only.
+  void DeletedMarks(pugi::xml_node container);
   void Put(Atom kind, wchar_t ch, pugi::xml_node node);
   void Text(pugi::xml_node node, const char* utf8);
   void Mark(pugi::xml_node node, int start);
   void ComputePages();
+  // Recorded starts repeated over the cells of one row become the starts of the cell with most.
+  template <typename Key>
+  static std::vector<Candidate> MergeRows(const std::vector<Candidate>& in, Key key);
 
   const Styles* styles_ = nullptr;
   std::wstring chars_;
@@ -163,6 +184,7 @@ class Story {
   std::vector<Candidate> candidates_;
   std::vector<std::pair<int, pugi::xml_node>> sectionEnds_;  // paragraph end, its sectPr
   std::vector<int> pageStarts_;
+  std::vector<PageSource> pageSources_;
   int recordedStarts_ = 0;
 };
 

@@ -22,6 +22,7 @@ struct DocumentEntry {
   std::wstring extension;      // lower case, with its dot
   std::wstring timeText;       // column Time
   std::wstring pageCountText;  // column Page; "-1" or "-2" when reading failed
+  std::wstring pagesNote;      // how sure the page count is, the Page cell's tooltip
   std::wstring sizeText;       // column Size
   std::wstring resultFolder;   // output folder of the last finished processing
   DocumentStatus status = DocumentStatus::New;

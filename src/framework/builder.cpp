@@ -145,8 +145,10 @@ std::unique_ptr<CControlUI> CDialogBuilder::Create(IDialogBuilderCallback* callb
       if (child.type() != pugi::node_element)
         continue;
       auto* container = dynamic_cast<CContainerUI*>(control.get());
+      // Built up from a std::string on the left: GCC 12 at -O3 warns of a false overlap
+      // (-Wrestrict) inside std::string for "<" + std::string(...).
       if (container == nullptr)
-        impl.Fail(child, "<" + std::string(node.name()) + "> cannot hold children");
+        impl.Fail(child, std::string("<") + node.name() + "> cannot hold children");
       container->Add(build(child));
     }
     return control;

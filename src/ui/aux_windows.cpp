@@ -1,6 +1,8 @@
 #include "ui/aux_windows.h"
 
 #include "framework/web_browser.h"
+#include "platform/text.h"
+#include "version/version.h"
 
 namespace ui {
 
@@ -39,9 +41,16 @@ void UIABOUT::Show(framework::WindowImplBase* owner) {
   OpenModal<UIABOUT>(owner, L"ABOUT");
 }
 
+std::wstring UIABOUT::VersionLine() {
+  return L"Version " + platform::FromUtf8(version::Text());
+}
+
 void UIABOUT::Notify(framework::TNotifyUI& msg) {
-  if (msg.sType == framework::kNotifyClick && msg.pSender != nullptr &&
-      msg.pSender->GetName() == L"btnOK") {
+  if (msg.sType == framework::kNotifyWindowInit) {
+    if (auto* label = m_pm.FindControl(L"lbVersion"))
+      label->SetText(VersionLine());
+  } else if (msg.sType == framework::kNotifyClick && msg.pSender != nullptr &&
+             msg.pSender->GetName() == L"btnOK") {
     Close();
   }
 }

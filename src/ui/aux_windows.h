@@ -20,6 +20,8 @@ class UIABOUT : public framework::WindowImplBase {
  public:
   // Shows the box modally over the owner and returns when it is closed.
   static void Show(framework::WindowImplBase* owner);
+  // What the box shows below its texts: the version varnik-cli --version prints too.
+  static std::wstring VersionLine();
   void Notify(framework::TNotifyUI& msg) override;
 
  protected:

@@ -27,7 +27,7 @@ inline constexpr std::wstring_view kAboutMenuControls[] = {L"menuAbout", L"label
 inline constexpr std::wstring_view kListMenuControls[] = {L"menusrc",  L"labelsrc", L"menutar",
                                                           L"labeltar", L"menudel",  L"labeldel"};
 inline constexpr std::wstring_view kMessageBoxControls[] = {L"tip", L"btnOK"};
-inline constexpr std::wstring_view kAboutControls[] = {L"btnOK"};
+inline constexpr std::wstring_view kAboutControls[] = {L"btnOK", L"lbVersion"};
 inline constexpr std::wstring_view kFeedbackControls[] = {L"closebtn", L"oneclick_browser"};
 
 }  // namespace ui

@@ -90,7 +90,10 @@ RowId WindowView::CreateRow(const batch::DocumentEntry& entry) {
   SetLabel(pm(), raw, L"LBName", entry.name);
   SetLabel(pm(), raw, L"LBPATH", entry.folder);
   SetLabel(pm(), raw, L"LBTIME", entry.timeText);
-  SetLabel(pm(), raw, L"LBPage", entry.pageCountText);
+  SetLabel(pm(), raw, L"LBPage", entry.pageCountText, entry.pagesNote.empty());
+  if (!entry.pagesNote.empty())
+    if (auto* label = pm().FindSubControlByName(raw, L"LBPage"))
+      label->SetToolTip(entry.pagesNote);
   SetLabel(pm(), raw, L"LbSize", entry.sizeText);
   raw->SetFixedHeight(24);
   if (!list->Add(std::move(row)))

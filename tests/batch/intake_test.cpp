@@ -1,3 +1,4 @@
+#include "batch/pages_note.h"
 #include "batch/workbench_fixture.h"
 #include "util/paths.h"
 
@@ -37,6 +38,9 @@ TEST_F(WorkbenchTest, IntakeReadsEveryNewDocumentAndShowsRows) {
   EXPECT_EQ(view.rows[d[0].row].status, DocumentStatus::Ready);
   EXPECT_EQ(view.rows[d[1].row].status, DocumentStatus::Protected);
   EXPECT_EQ(view.rows[d[0].row].pages, L"12");
+  // Over Word a count is Word's own; a failed read says nothing of pages.
+  EXPECT_EQ(view.rows[d[0].row].pagesNote, L"12 pages, as Word laid them out");
+  EXPECT_EQ(view.rows[d[2].row].pagesNote, L"");
   EXPECT_EQ(view.rows[d[0].row].folder, docs.Path());
 
   // 5 documents: step 46 from 70, the reader posting counter+step before each send.
@@ -47,6 +51,21 @@ TEST_F(WorkbenchTest, IntakeReadsEveryNewDocumentAndShowsRows) {
   EXPECT_FALSE(view.busy);
   EXPECT_EQ(view.flashes, 1);
   EXPECT_EQ(script.quits, 1);
+}
+
+TEST_F(WorkbenchTest, ThePageCellTellsWhatTheServerKnowsOfItsPages) {
+  script.pageCounts = {{L"a.docx", 13}, {L"b.docx", 1}};
+  auto previous = batch::SetPagesNoteSource([](std::wstring_view path) {
+    return testsupport::ReadFile(std::wstring(path)) == "a.docx"
+               ? std::optional<std::wstring>(L"13 pages by LibreOffice's layout; Word saved 12")
+               : std::nullopt;
+  });
+  Add({Document(L"a.docx"), Document(L"b.docx")});
+  batch::SetPagesNoteSource(previous);
+  ASSERT_EQ(view.rowOrder.size(), 2u);
+  EXPECT_EQ(view.rows[view.rowOrder[0]].pagesNote,
+            L"13 pages by LibreOffice's layout; Word saved 12");
+  EXPECT_EQ(view.rows[view.rowOrder[1]].pagesNote, L"1 page, as Word laid it out");
 }
 
 TEST_F(WorkbenchTest, FiltersOfTheWayIn) {

@@ -224,4 +224,36 @@ TEST_F(EndToEnd, SameNamedDocumentsFromTwoFolders) {
   EXPECT_EQ(Files(out / L"report (2)").size(), 3u);
 }
 
+TEST_F(EndToEnd, PagesTellWhatPutEachStartThere) {
+  // Word's mark where an explicit break also is: the break is what put the start there.
+  const std::string body = docx::P("Cover page.") +
+                           docx::Para(docx::RenderedBreak() + docx::TextRun("Word's own page.")) +
+                           docx::Para(docx::TextRun("Before the break.") + docx::PageBreak()) +
+                           docx::Para(docx::RenderedBreak() + docx::TextRun("After the break.")) +
+                           docx::SectionEnd(docx::TextRun("Section ends."), "nextPage") +
+                           docx::P("A new section.") +
+                           docx::Styled("Breaking", docx::TextRun("By its style.")) +
+                           docx::Para(docx::TextRun("By its own setting."), "<w:pageBreakBefore/>");
+  const std::string lines =
+      "1\t1\tstart\tCover page.\n"
+      "2\t2\tword-mark\tWord's own page. Before the break.\n"
+      "3\t4\tpage-break\tAfter the break. Section ends.\n"
+      "4\t6\tsection-break\tA new section.\n"
+      "5\t7\tbreak-before\tBy its style.\n"
+      "6\t8\tbreak-before\tBy its own setting.\n";
+  const struct {
+    int saved;
+    const char* first;
+  } table[] = {{6, "6 pages; Word saved 6: agrees\n"}, {0, "6 pages; Word saved no page count\n"}};
+  for (const auto& c : table) {
+    std::wstring doc = docs / (L"sources " + std::to_wstring(c.saved) + L".docx");
+    docx::Builder().Body(body).Pages(c.saved).Save(doc);
+    EXPECT_EQ(Run({L"pages", doc}), 0);
+    EXPECT_EQ(output.str(), c.first + lines) << c.saved;
+  }
+  // A document that cannot be read prints no pages.
+  EXPECT_EQ(Run({L"pages", docs / L"missing.docx"}), 1);
+  EXPECT_EQ(output.str(), "");
+}
+
 }  // namespace

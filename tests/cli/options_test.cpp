@@ -24,6 +24,7 @@ TEST(CliOptions, ReadsEachCommand) {
   EXPECT_EQ(chapters.chapters, (std::vector<int>{3, 5}));
   EXPECT_EQ(ParseOptions({L"--help"}).command, Command::Help);
   EXPECT_EQ(ParseOptions({L"split", L"--help"}).command, Command::Help);
+  EXPECT_EQ(ParseOptions({L"--version"}).command, Command::Version);
 }
 
 TEST(CliOptions, RefusesWrongUsage) {
@@ -32,6 +33,8 @@ TEST(CliOptions, RefusesWrongUsage) {
       {L"cut", L"a.docx"},
       {L"info"},
       {L"chapters", L"a.docx", L"b.docx"},
+      {L"pages", L"a.docx", L"b.docx"},
+      {L"pages", L"--every", L"2", L"a.docx"},
       {L"split", L"a.docx"},
       {L"split", L"--every", L"2", L"--pages", L"1,2", L"a.docx"},
       {L"split", L"--every"},

@@ -74,5 +74,36 @@ TEST(DocserverCorpus, PageCountsOfWordDocuments) {
   }
 }
 
+// Where Word's record and the count it saved differ: LibreOffice's layout alone against the
+// pages the program takes (Word's starts kept where it recorded fewer pages than it saved, and
+// only the missing ones taken from the layout). Prints the figures.
+TEST(DocserverCorpus, PartialRecordsAgainstTheLayout) {
+  const char* folder = std::getenv("VARNIK_CORPUS_DIR");
+  if (!folder || std::system("command -v soffice > /dev/null 2>&1") != 0)
+    GTEST_SKIP() << "VARNIK_CORPUS_DIR is not set or the office program is missing";
+  int layoutSame = 0, mergedSame = 0, documents = 0;
+  for (const auto& e : Manifest(folder)) {
+    if (e.kind != "docx")
+      continue;
+    try {
+      Document doc(platform::ToPath(platform::FromUtf8(std::string(folder) + "/" + e.file)), true);
+      if (!doc.UsesLayout() || doc.story().RecordedStarts() == 0)
+        continue;
+      int pages = static_cast<int>(doc.PageStarts().size());
+      int layout = doc.LayoutPageCount();
+      ++documents;
+      layoutSame += layout == e.pages;
+      mergedSame += pages == e.pages;
+      std::cout << e.file << " word " << e.pages << " record " << doc.story().PageStarts().size()
+                << " layout " << layout << " ours " << pages << "\n";
+    } catch (const automation::ServerException& ex) {
+      ADD_FAILURE() << e.file << ": " << platform::ToUtf8(ex.Description());
+    }
+  }
+  std::cout << documents << " documents whose record Word's count does not confirm: the layout"
+            << " alone agrees with Word's count on " << layoutSame << ", the program's pages on "
+            << mergedSame << "\n";
+}
+
 }  // namespace
 }  // namespace docserver::test

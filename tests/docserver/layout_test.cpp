@@ -8,6 +8,7 @@
 #include "docserver/calls.h"
 #include "docserver/document.h"
 #include "docserver/libreoffice/markers.h"
+#include "docserver/page_merge.h"
 #include "platform/text.h"
 #include "support/docx_builder.h"
 #include "support/temp_folder.h"
@@ -26,6 +27,31 @@ struct NoOffice {
 std::string Wrapped(const std::string& body) {
   return "<w:document xmlns:w=\"w\" xmlns:mc=\"mc\" xmlns:v=\"v\"><w:body>" + body +
          "<w:sectPr/></w:body></w:document>";
+}
+
+TEST(DocserverLayout, TheLayoutOnlyFillsInThePagesWordLeftOut) {
+  const struct {
+    const char* what;
+    std::vector<int> word, layout;
+    std::vector<std::pair<int, int>> merged;  // position, index among Word's starts or -1
+  } cases[] = {
+      {"a layout a little ahead adds nothing", {0, 100}, {0, 90}, {{0, 0}, {100, 1}}},
+      {"a page Word left out", {0, 100}, {0, 100, 200}, {{0, 0}, {100, 1}, {200, -1}}},
+      {"Word's start where the layout has none",
+       {0, 50, 100},
+       {0, 100},
+       {{0, 0}, {50, 1}, {100, 2}}},
+      {"two pages left out, the layout a little off",
+       {0},
+       {0, 95, 205},
+       {{0, 0}, {95, -1}, {205, -1}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::pair<int, int>> got;
+    for (const auto& m : MergePageStarts(c.word, c.layout, 300))
+      got.emplace_back(m.pos, m.word);
+    EXPECT_EQ(got, c.merged) << c.what;
+  }
 }
 
 TEST(DocserverLayout, ParagraphsAreNumberedAsTheLayoutNumbersThem) {
@@ -75,6 +101,25 @@ TEST(DocserverLayout, ParagraphsAreNumberedAsTheLayoutNumbersThem) {
   EXPECT_EQ(story.Text(starts[4], starts[4] + 2), L"yz");
   // A paragraph the story does not walk stands for the next one; starts never go back.
   EXPECT_GE(starts[5], starts[4]);
+}
+
+// LibreOffice counts a note reference as its number's characters: footnote 10 counts two.
+TEST(DocserverLayout, NoteReferencesCountAsTheirNumbers) {
+  std::string runs;
+  for (int n = 1; n <= 10; ++n)
+    runs += TextRun("w") + "<w:r><w:footnoteReference w:id=\"" + std::to_string(n) + "\"/></w:r>";
+  runs += "<w:r><w:endnoteReference w:id=\"1\"/></w:r>" + TextRun(" tail");
+  pugi::xml_document xml;
+  ASSERT_TRUE(xml.load_string(Wrapped(P("first") + Para(runs)).c_str()));
+  auto bodyNode = xml.child("w:document").child("w:body");
+  Styles styles;
+  Story story;
+  story.Build(bodyNode, styles);
+  // Ten letters, 1..9 and 10 (eleven characters), the endnote's "i", the space.
+  libreoffice::PageLayout layout{2, {{1, 0, 0}, {2, 1, 10 + 11 + 1 + 1}}};
+  auto starts = MapPageStarts(story, LayoutParagraphs(bodyNode), layout);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(story.Text(starts[1], starts[1] + 4), L"tail");
 }
 
 TEST(DocserverLayout, WordsRecordIsUsedWhenItsCountAgrees) {

@@ -125,6 +125,39 @@ TEST(PieceCheck, EachRuleNamesWhatDiffers) {
   }
 }
 
+// The ends of a piece may differ from its range only as a cut makes them differ.
+TEST(PieceCheck, TextDiffersOnlyWhereACutMakesIt) {
+  struct Case {
+    const char* what;
+    std::wstring piece, range;
+    bool passes;
+  };
+  const Case cases[] = {
+      {"the same", L"One\rTwo\r", L"One\rTwo\r", true},
+      {"ended inside a paragraph", L"One\rTw", L"One\rTw", true},
+      {"a paragraph closed", L"One\rTwo\r", L"One\rTwo", true},
+      {"the document's closing paragraph", L"One\rTwo\r\r", L"One\rTwo\r", true},
+      {"a cell and row closed", L"A\r\aB\r\a\r\a", L"A\r\aB", true},
+      {"a page break at the end dropped", L"One\r", L"One\r\f", true},
+      {"a line break at the end dropped", L"One\r", L"One\v\r", true},
+      {"empty cells before a head cut in a row", L"\r\a\r\aB\r", L"B\r", true},
+      {"a piece of empty cells", L"\r\a\r\a\r\a", L"\r\a", true},
+      {"a paragraph more at the end", L"One\rTwo\r\r\r", L"One\rTwo\r", false},
+      {"a paragraph more at the start", L"\rOne\r", L"One\r", false},
+      {"a page break added at the end", L"One\r\f", L"One\r", false},
+      {"a break inside the text lost", L"One\rTwo\r", L"One\r\fTwo\r", false},
+      {"a letter lost", L"One\rTw\r", L"One\rTwo\r", false},
+      {"a mark lost at the end", L"A\r\aB", L"A\r\aB\r\a", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(!TextDifference(c.piece, c.range), c.passes);
+  }
+  EXPECT_EQ(
+      TextDifference(L"One\rTwo\r", L"One\rTwo\rThree\r").value_or(L""),
+      L"its text differs from the source at character 9 (its end instead of \"Three\u00b6\")");
+}
+
 TEST(PieceCheck, ADamagedPackageDoesNotPass) {
   testsupport::TempFolder folder;
   auto office = std::make_shared<OfficeHost>();

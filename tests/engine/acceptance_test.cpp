@@ -6,6 +6,7 @@
 #include <map>
 
 #include "docserver/legacy.h"
+#include "engine/chapter_entry.h"
 #include "real_server.h"
 #include "support/docx_builder.h"
 #include "support/temp_folder.h"
@@ -74,6 +75,7 @@ TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
   ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), pages);
   auto app = docserver::CreateApplication();
   const std::wstring whole = Letters(DocumentText(app, source));
+  const std::vector<int> bounds = PageBounds(app, source);
 
   using Plan = std::vector<std::pair<int, int>>;
   std::map<std::string, Plan> plans;
@@ -103,6 +105,13 @@ TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
           for (int p = std::max(1, first); p <= std::min(last, pages); ++p)
             expected += g.pages[static_cast<std::size_t>(p - 1)];
           EXPECT_EQ(texts.back(), expected) << "pages " << first << "-" << last;
+          int from = std::max(1, first), to = std::min(last, pages);
+          EXPECT_EQ(
+              TextDifference(DocumentText(app, target),
+                             RangeText(app, source, bounds[static_cast<std::size_t>(from - 1)],
+                                       bounds[static_cast<std::size_t>(to)])),
+              "");
+          EXPECT_EQ(PiecePages(app, target), to - from + 1) << "pages " << first << "-" << last;
         }
       }
       std::wstring joined;
@@ -206,6 +215,58 @@ TEST_F(Acceptance, WithoutLibreOfficeOnlyPageCutsOfUnpaginatedDocumentsFail) {
   EXPECT_EQ(ctrl->ExportPageRange(source, folder / L"page.docx", 1, 1, 2, 0), -1);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find(L"LibreOffice is not installed"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// Tracked changes around headings: a heading whose bookmark sits in a tracked deletion, one
+// inserted with its bookmark, one after a deleted paragraph's text. Every chapter is read and
+// every piece cut.
+TEST_F(Acceptance, ChaptersAreReadPastTrackedChanges) {
+  testsupport::TempFolder folder;
+  const std::string del = "<w:del w:id=\"901\" w:author=\"A\" w:date=\"2024-01-01T00:00:00Z\">";
+  const std::string ins = "<w:ins w:id=\"902\" w:author=\"A\" w:date=\"2024-01-01T00:00:00Z\">";
+  auto deleted = [](const std::string& text) {
+    return "<w:r><w:delText xml:space=\"preserve\">" + text + "</w:delText></w:r>";
+  };
+  std::string body =
+      docx::P("Contents") +
+      docx::Toc({{"One", "_Toc1", "1"}, {"Two", "_Toc2", "1"}, {"Three", "_Toc3", "1"}}, true,
+                false) +
+      docx::Heading(1, "One", "_Toc1") + docx::P("Text one.") +
+      docx::Styled("Heading1", del + "<w:bookmarkStart w:id=\"71\" w:name=\"_Toc2\"/>" +
+                                   deleted("Old ") + "</w:del>" + docx::TextRun("Two") +
+                                   "<w:bookmarkEnd w:id=\"71\"/>") +
+      docx::Para(del + deleted("Gone.") + "</w:del>" + docx::TextRun("Text two.")) +
+      docx::Styled("Heading1", ins + docx::Bookmark("_Toc3", docx::TextRun("Three")) + "</w:ins>") +
+      docx::P("Text three.");
+  std::wstring source = folder / L"tracked.docx";
+  docx::Builder().Body(body).Pages(1).Save(source);
+  std::vector<engine::ChapterEntry> chapters;
+  ASSERT_EQ(ctrl->ReadChapters(source, chapters, nullptr), 1);
+  std::vector<std::wstring> titles, keys;
+  for (const auto& c : chapters) {
+    titles.push_back(c.title);
+    keys.push_back(c.key);
+  }
+  EXPECT_EQ(titles, (std::vector<std::wstring>{L"One", L"Two", L"Three"}));
+  ASSERT_EQ(keys, (std::vector<std::wstring>{L"_Toc1", L"_Toc2", L"_Toc3"}));
+  auto app = docserver::CreateApplication();
+  std::vector<std::wstring> texts;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::wstring piece = folder / (L"chapter " + std::to_wstring(i) + L".docx");
+    ASSERT_EQ(ctrl->ExportChapterRange(source, piece, keys[i],
+                                       i + 1 < keys.size() ? keys[i + 1] : L"KESTO_[DOC_END]"),
+              1);
+    texts.push_back(Letters(DocumentText(app, piece)));
+  }
+  EXPECT_EQ(texts,
+            (std::vector<std::wstring>{L"OneText one.", L"TwoText two.", L"ThreeText three."}));
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 
 }  // namespace

@@ -52,6 +52,36 @@ std::vector<Entry> Manifest(const fs::path& folder) {
   return out;
 }
 
+// What users see of each piece: its whole text, marks included, is its range's source text, and
+// its own page count (Word's record kept in it, or LibreOffice's layout of it) is the number of
+// pages it was cut for.
+struct PieceFigures {
+  int pieces = 0, textDiffers = 0, countDiffers = 0;
+
+  void Check(const automation::DispatchPtr& app, const std::wstring& source,
+             const std::vector<int>& bounds, const std::wstring& piece, int first, int last) {
+    ++pieces;
+    std::string where = "pages " + std::to_string(first) + "-" + std::to_string(last);
+    std::string differs =
+        TextDifference(DocumentText(app, piece),
+                       RangeText(app, source, bounds[static_cast<std::size_t>(first - 1)],
+                                 bounds[static_cast<std::size_t>(last)]));
+    if (!differs.empty()) {
+      ++textDiffers;
+      ADD_FAILURE() << where << ": the text is not its range's\n" << differs.substr(0, 2000);
+    }
+    int count = PiecePages(app, piece);
+    if (count != last - first + 1) {
+      ++countDiffers;
+      ADD_FAILURE() << where << ": " << count << " pages";
+    }
+  }
+  void Print() const {
+    std::printf("pieces: %d, text not its range's: %d, page count not its own: %d\n", pieces,
+                textDiffers, countDiffers);
+  }
+};
+
 class CorpusAcceptance : public RealServerTest {
  protected:
   void SetUp() override {
@@ -91,6 +121,7 @@ libreoffice::Format FormatOfKind(const std::string& kind) {
 TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePieceCheck) {
   auto app = docserver::CreateApplication();
   int checked = 0, failed = 0, textsDiffer = 0;
+  PieceFigures figures;
   for (const auto& e : Manifest(corpus)) {
     if (e.kind != "docx")
       continue;
@@ -99,6 +130,7 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePieceCheck) {
     if (pages < 1)
       continue;
     std::wstring whole = Letters(DocumentText(app, Source(e)));
+    std::vector<int> bounds = PageBounds(app, Source(e));
     for (int n : {1, 3}) {
       std::wstring joined;
       for (int first = 1; first <= pages; first += n) {
@@ -126,6 +158,7 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePieceCheck) {
           ADD_FAILURE() << "pages " << first << "-" << last << ": "
                         << platform::ToUtf8(problems.front());
         }
+        figures.Check(app, Source(e), bounds, piece, first, last);
         joined += Letters(DocumentText(app, piece));
       }
       if (joined != whole) {
@@ -146,12 +179,14 @@ TEST_F(CorpusAcceptance, EveryPieceOpensInLibreOfficeAndPassesThePieceCheck) {
   }
   std::printf("pieces checked: %d, failed: %d, plans whose texts differ: %d\n", checked, failed,
               textsDiffer);
+  figures.Print();
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 
 TEST_F(CorpusAcceptance, DocAndRtfSplitIntoPiecesOfTheirOwnFormat) {
   auto app = docserver::CreateApplication();
   int checked = 0, failed = 0;
+  PieceFigures figures;
   for (const auto& e : Manifest(corpus)) {
     if (e.kind != "doc" && e.kind != "rtf")
       continue;
@@ -160,6 +195,7 @@ TEST_F(CorpusAcceptance, DocAndRtfSplitIntoPiecesOfTheirOwnFormat) {
     if (pages < 1)
       continue;
     std::wstring whole = Letters(DocumentText(app, Source(e)));
+    std::vector<int> bounds = PageBounds(app, Source(e));
     std::wstring ext = e.kind == "doc" ? L".doc" : L".rtf";
     for (int n : {1, 2}) {
       std::wstring joined;
@@ -178,12 +214,14 @@ TEST_F(CorpusAcceptance, DocAndRtfSplitIntoPiecesOfTheirOwnFormat) {
           ++failed;
           ADD_FAILURE() << "pages " << first << "-" << last << ": " << error.what();
         }
+        figures.Check(app, Source(e), bounds, piece, first, last);
         joined += Letters(DocumentText(app, piece));
       }
       EXPECT_EQ(joined, whole) << "every " << n;
     }
   }
   std::printf("pieces checked: %d, failed: %d\n", checked, failed);
+  figures.Print();
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 

@@ -28,7 +28,6 @@ namespace {
 constexpr InvokeKind kGet = InvokeKind::PropertyGet;
 constexpr InvokeKind kPut = InvokeKind::PropertyPut;
 constexpr InvokeKind kMethod = InvokeKind::Method;
-constexpr InvokeKind kMethodOrGet = InvokeKind::MethodOrGet;
 
 bool Touches(Span unit, Span range) {
   int end = std::max(range.end, range.start + 1);

@@ -1,7 +1,9 @@
 #include "docserver/libreoffice/office.h"
 
 #include <gtest/gtest.h>
+
 #include <signal.h>
+#include <optional>
 
 #include <chrono>
 #include <functional>
@@ -96,6 +98,11 @@ TEST_F(OfficeTest, RefusesWhatIsNotAWordDocumentOfTheGivenFormat) {
   testsupport::WriteFile(zip, std::string("PK\x03\x04", 4) + "broken archive");
   std::wstring missing = folder_ / L"missing.docx";
   std::wstring target = folder_ / L"out.docx";
+  // A compound file (the container of .doc) that holds no Word document: the type LibreOffice
+  // detects decides, and a guess that is not Word is refused with a reason.
+  std::wstring ole = folder_ / L"other.doc";
+  testsupport::WriteFile(
+      ole, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(2040, '\0'));
 
   struct Case {
     const char* name;
@@ -114,6 +121,8 @@ TEST_F(OfficeTest, RefusesWhatIsNotAWordDocumentOfTheGivenFormat) {
       {"missing file", [&] { office().ConvertToDocx(missing, target); }, L"does not exist"},
       {"missing file, layout", [&] { office().PageStarts(missing); }, L"does not exist"},
       {"text named .docx, layout", [&] { office().PageStarts(random); }, L"is not a Word document"},
+      {"compound file without a Word document", [&] { office().ConvertToDocx(ole, target); },
+       L"as a Word document"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -205,6 +214,32 @@ TEST_F(OfficeTest, PageStartsAtATableRow) {
     EXPECT_GT(start.paragraph, layout.starts[page - 1].paragraph + 20);
     EXPECT_LT(start.paragraph, 203);
     EXPECT_EQ((start.paragraph - 1) % 2, 0) << "the page starts in a row's first cell";
+  }
+}
+
+// A .doc or .rtf is laid out as loaded from it, in the load that converts it: for a document
+// whose conversion changes nothing of its layout, the same pages as a layout of the .docx.
+TEST_F(OfficeTest, OlderFormatsAreLaidOutInTheLoadThatConvertsThem) {
+  std::vector<std::vector<std::string>> rows = {{"Number", "Words"}};
+  for (int r = 0; r < 60; ++r)
+    rows.push_back({"row " + std::to_string(r), minidocx::Words(3, r)});
+  std::string body = minidocx::Paragraph(minidocx::Words(400, 1)) + minidocx::Table(rows, true) +
+                     minidocx::Paragraph(minidocx::Words(600, 2)) + minidocx::PageBreakParagraph() +
+                     minidocx::Paragraph("Last.");
+  std::wstring docx = folder_ / L"source.docx";
+  minidocx::Write(docx, body);
+  for (Format format : {Format::Doc, Format::Rtf}) {
+    SCOPED_TRACE(format == Format::Doc ? "doc" : "rtf");
+    std::wstring older = folder_ / (format == Format::Doc ? L"older.doc" : L"older.rtf");
+    office().ConvertFromDocx(docx, older, format);
+    std::wstring converted = folder_ / L"converted.docx";
+    std::optional<PageLayout> layout = office().ConvertToDocxAndLayOut(older, converted, format);
+    ASSERT_TRUE(layout.has_value());
+    ASSERT_GE(layout->pageCount, 4);
+    EXPECT_EQ(static_cast<int>(layout->starts.size()), layout->pageCount);
+    PageLayout again = office().PageStarts(converted);
+    EXPECT_EQ(layout->pageCount, again.pageCount);
+    EXPECT_EQ(layout->starts, again.starts);
   }
 }
 

@@ -736,19 +736,24 @@ TEST_F(WindowAtWork, WindowCommandsHelpZoomAndTheAboutAndFeedbackWindows) {
   aboutMenu->Close();
   uitest::PumpUntil([] { return OpenMenu() == nullptr; });
 
-  std::wstring seenClass;
+  std::wstring seenClass, versionShown;
   bool noContextMenu = false, noScrollBars = false;
   uitest::RunAfter(300, [&] {
     if (auto* about = ActiveAuxWindow()) {
       seenClass = about->GetHWND()->GetName().ToStdWstring();
       uitest::Screenshot("window_10_about_box");
       auto& aboutPm = about->GetPaintManager();
+      if (auto* version = aboutPm.FindControl(L"lbVersion"))
+        versionShown = version->GetText();
       Press(aboutPm, aboutPm.FindControl(L"btnOK"));
     }
   });
   window_->Post(util::UM_ABOUT);
   uitest::PumpUntil([&] { return !seenClass.empty() && ActiveAuxWindow() == nullptr; });
   EXPECT_EQ(seenClass, L"CUIABOUT");
+  // The project's version, as varnik-cli --version prints it.
+  EXPECT_TRUE(versionShown.starts_with(L"Version " VARNIK_TEST_VERSION)) << versionShown;
+  EXPECT_EQ(versionShown, UIABOUT::VersionLine());
 
   seenClass.clear();
   uitest::RunAfter(2000, [&] {

@@ -11,6 +11,7 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -19,6 +20,9 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XBookmarksSupplier.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
@@ -373,8 +377,10 @@ std::optional<PageStart> MapPageStart(const Reference<css::text::XTextRange>& st
 }
 
 // Going down keeps the cursor's column: in a table row that starts a page, go back to the row's
-// first cell, where the row starts.
-void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view) {
+// first cell, where the row starts. A row that began on an earlier page and goes on here starts
+// nothing: the page starts where the cursor is.
+void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view,
+                      const Reference<css::text::XPageCursor>& pages) {
   Reference<css::beans::XPropertySet> properties(view, UNO_QUERY);
   if (!properties.is())
     return;
@@ -397,8 +403,13 @@ void ToFirstCellOfRow(const Reference<css::text::XTextViewCursor>& view) {
   sal_Int32 dot = name.indexOf('.', digits);
   OUString row = dot < 0 ? name.copy(digits) : name.copy(digits, dot - digits);
   Reference<css::text::XText> first(table->getCellByName("A" + row), UNO_QUERY);
-  if (first.is())
-    view->gotoRange(first->getStart(), false);
+  if (!first.is())
+    return;
+  Reference<css::text::XTextRange> here = view->getStart();
+  int page = pages->getPage();
+  view->gotoRange(first->getStart(), false);
+  if (pages->getPage() != page)
+    view->gotoRange(here, false);
 }
 
 }  // namespace
@@ -458,13 +469,43 @@ class Office::Impl {
     throw OfficeError(L"LibreOffice failed on \"" + document + L"\" twice: " + lastReason);
   }
 
+  // The import filter for a file: the one of its format, except for .doc, whose older
+  // versions (Word 6 and 95) the Word 97 filter cannot read. There LibreOffice's own detection
+  // decides, and only a Word filter is taken: a guess of plain text never is.
+  OUString ImportFilter(const fs::path& path, Format format, const std::wstring& name) {
+    OUString fixed = OUString::createFromAscii(FilterName(format));
+    if (format != Format::Doc)
+      return fixed;
+    Reference<css::document::XTypeDetection> detection(
+        context_->getServiceManager()->createInstanceWithContext(
+            "com.sun.star.document.TypeDetection", context_),
+        UNO_QUERY_THROW);
+    Sequence<css::beans::PropertyValue> descriptor(1);
+    descriptor.getArray()[0] = Property("URL", Any(FileUrl(path)));
+    OUString type = detection->queryTypeByDescriptor(descriptor, true);
+    OUString filter;
+    Reference<css::container::XNameAccess> types(detection, UNO_QUERY);
+    if (!type.isEmpty() && types.is() && types->hasByName(type)) {
+      Sequence<css::beans::PropertyValue> props;
+      types->getByName(type) >>= props;
+      for (const auto& p : props)
+        if (p.Name == "PreferredFilter")
+          p.Value >>= filter;
+    }
+    if (filter.startsWith("MS Word") || filter.startsWith("MS WinWord"))
+      return filter;
+    throw OfficeError(
+        L"LibreOffice does not read \"" + name + L"\" as a Word document" +
+        (type.isEmpty() ? std::wstring(L".") : L" (it takes it for " + Wide(type) + L")."));
+  }
+
   Reference<css::lang::XComponent> Load(const fs::path& path, Format format,
                                         const std::wstring& name) {
     Sequence<css::beans::PropertyValue> properties(6);
     auto* values = properties.getArray();
     values[0] = Property("Hidden", Any(true));
     values[1] = Property("ReadOnly", Any(true));
-    values[2] = Property("FilterName", Any(OUString::createFromAscii(FilterName(format))));
+    values[2] = Property("FilterName", Any(ImportFilter(path, format, name)));
     values[3] = Property("MacroExecutionMode", Any(sal_Int16(0)));  // never
     values[4] = Property("UpdateDocMode", Any(sal_Int16(0)));       // no link updates
     values[5] = Property("Silent", Any(true));
@@ -695,57 +736,139 @@ void Office::Convert(const std::wstring& source, Format from, const std::wstring
   }
 }
 
+namespace {
+
+// The pages of a loaded document whose body paragraphs carry the markers.
+PageLayout LayOutPages(const Reference<css::frame::XModel>& model, const MarkedCopy& marked,
+                       const std::wstring& name) {
+  OUString prefix = U(marked.prefix);
+  Reference<css::text::XText> body =
+      Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
+  Reference<css::text::XTextViewCursorSupplier> supplier(model->getCurrentController(),
+                                                         UNO_QUERY_THROW);
+  Reference<css::text::XTextViewCursor> view = supplier->getViewCursor();
+  Reference<css::text::XPageCursor> pages(view, UNO_QUERY_THROW);
+  Reference<css::view::XLineCursor> lines(view, UNO_QUERY_THROW);
+  Reference<css::view::XViewCursor> moves(view, UNO_QUERY_THROW);
+  PageLayout layout;
+  pages->jumpToLastPage();
+  layout.pageCount = pages->getPage();
+  for (int page = 1; page <= layout.pageCount; ++page) {
+    pages->jumpToPage(static_cast<sal_Int16>(page));
+    int reached = pages->getPage();
+    if (reached == page) {
+      pages->jumpToStartOfPage();
+    } else if (reached < page) {
+      // The page begins with something the cursor cannot enter (a table's repeated heading
+      // rows) and the jump fell back to an earlier page: go down to the page's first line.
+      for (int line = 0; line < 2000 && reached < page; ++line) {
+        if (!moves->goDown(1, false))
+          break;
+        reached = pages->getPage();
+      }
+      if (reached != page)
+        continue;  // the next text is further on: a blank page
+      lines->gotoStartOfLine(false);
+      ToFirstCellOfRow(view, pages);
+    } else {
+      continue;  // a blank page the layout put in
+    }
+    std::optional<PageStart> start = MapPageStart(view->getStart(), body, marked, prefix);
+    if (!start) {
+      throw OfficeError(L"Cannot tell where page " + std::to_wstring(page) + L" of \"" + name +
+                        L"\" starts in LibreOffice's layout.");
+    }
+    start->page = page;
+    layout.starts.push_back(*start);
+  }
+  return layout;
+}
+
+// Puts the markers into a loaded document, at the start of every body paragraph in the order
+// its .docx lists them (cells row by row, nested tables in their cells). Returns how many.
+int InsertMarkers(const Reference<css::frame::XModel>& model, const OUString& prefix) {
+  Reference<css::lang::XMultiServiceFactory> factory(model, UNO_QUERY_THROW);
+  int count = 0;
+  std::function<void(const Reference<css::text::XText>&)> walk =
+      [&](const Reference<css::text::XText>& text) {
+        Reference<css::container::XEnumeration> items =
+            Reference<css::container::XEnumerationAccess>(text, UNO_QUERY_THROW)
+                ->createEnumeration();
+        while (items->hasMoreElements()) {
+          Any item = items->nextElement();
+          Reference<css::text::XTextTable> table(item, UNO_QUERY);
+          if (table.is()) {
+            Sequence<OUString> cells = table->getCellNames();
+            for (const OUString& cellName : cells) {
+              Reference<css::text::XText> cell(table->getCellByName(cellName), UNO_QUERY);
+              if (cell.is())
+                walk(cell);
+            }
+            continue;
+          }
+          Reference<css::text::XTextContent> paragraph(item, UNO_QUERY);
+          Reference<css::lang::XServiceInfo> info(item, UNO_QUERY);
+          if (!paragraph.is() || !info.is() ||
+              !info->supportsService("com.sun.star.text.Paragraph"))
+            continue;
+          Reference<css::text::XTextContent> mark(
+              factory->createInstance("com.sun.star.text.Bookmark"), UNO_QUERY_THROW);
+          Reference<css::container::XNamed>(mark, UNO_QUERY_THROW)
+              ->setName(prefix + OUString::number(count++));
+          Reference<css::text::XTextRange> start = paragraph->getAnchor()->getStart();
+          text->insertTextContent(start, mark, false);
+        }
+      };
+  walk(Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText());
+  return count;
+}
+
+}  // namespace
+
 PageLayout Office::PageStarts(const std::wstring& docx) {
   fs::path from = CheckSource(docx, Format::Docx);
   std::wstring name = FileName(docx);
   ScratchFolder scratch;
   fs::path copy = scratch.path() / "marked.docx";
   MarkedCopy marked = WriteMarkedCopy(docx, platform::FromPath(copy));
-  OUString prefix = U(marked.prefix);
   return impl_->Run(name, [&] {
     ScopedDocument document(impl_->Load(copy, Format::Docx, name));
-    Reference<css::frame::XModel> model(document.get(), UNO_QUERY_THROW);
-    Reference<css::text::XText> body =
-        Reference<css::text::XTextDocument>(model, UNO_QUERY_THROW)->getText();
-    Reference<css::text::XTextViewCursorSupplier> supplier(model->getCurrentController(),
-                                                           UNO_QUERY_THROW);
-    Reference<css::text::XTextViewCursor> view = supplier->getViewCursor();
-    Reference<css::text::XPageCursor> pages(view, UNO_QUERY_THROW);
-    Reference<css::view::XLineCursor> lines(view, UNO_QUERY_THROW);
-    Reference<css::view::XViewCursor> moves(view, UNO_QUERY_THROW);
-    PageLayout layout;
-    pages->jumpToLastPage();
-    layout.pageCount = pages->getPage();
-    for (int page = 1; page <= layout.pageCount; ++page) {
-      pages->jumpToPage(static_cast<sal_Int16>(page));
-      int reached = pages->getPage();
-      if (reached == page) {
-        pages->jumpToStartOfPage();
-      } else if (reached < page) {
-        // The page begins with something the cursor cannot enter (a table's repeated heading
-        // rows) and the jump fell back to an earlier page: go down to the page's first line.
-        for (int line = 0; line < 2000 && reached < page; ++line) {
-          if (!moves->goDown(1, false))
-            break;
-          reached = pages->getPage();
-        }
-        if (reached != page)
-          continue;  // the next text is further on: a blank page
-        lines->gotoStartOfLine(false);
-        ToFirstCellOfRow(view);
-      } else {
-        continue;  // a blank page the layout put in
-      }
-      std::optional<PageStart> start = MapPageStart(view->getStart(), body, marked, prefix);
-      if (!start) {
-        throw OfficeError(L"Cannot tell where page " + std::to_wstring(page) + L" of \"" + name +
-                          L"\" starts in LibreOffice's layout.");
-      }
-      start->page = page;
-      layout.starts.push_back(*start);
-    }
-    return layout;
+    return LayOutPages(Reference<css::frame::XModel>(document.get(), UNO_QUERY_THROW), marked,
+                       name);
   });
+}
+
+std::optional<PageLayout> Office::ConvertToDocxAndLayOut(const std::wstring& source,
+                                                         const std::wstring& target,
+                                                         Format format) {
+  fs::path input = CheckSource(source, format);
+  fs::path output = platform::ToPath(target);
+  std::wstring name = FileName(source);
+  std::error_code error;
+  if (fs::equivalent(input, output, error)) {
+    throw OfficeError(L"\"" + name + L"\" cannot be converted onto itself.");
+  }
+  ScratchFolder scratch;
+  try {
+    return impl_->Run(name, [&]() -> std::optional<PageLayout> {
+      std::error_code ignored;
+      fs::remove(output, ignored);  // a stale file must not pass for the result
+      ScopedDocument document(impl_->Load(input, format, name));
+      impl_->Store(document.get(), output, Format::Docx);
+      CheckOutput(output, Format::Docx, name);
+      // The markers' names and the paragraphs they count come from the .docx just written.
+      MarkedCopy marked =
+          WriteMarkedCopy(target, platform::FromPath(scratch.path() / "marked.docx"));
+      Reference<css::frame::XModel> model(document.get(), UNO_QUERY_THROW);
+      if (InsertMarkers(model, U(marked.prefix)) != marked.paragraphs)
+        return std::nullopt;  // the loaded paragraphs do not match the written ones
+      return LayOutPages(model, marked, name);
+    });
+  } catch (...) {
+    std::error_code ignored;
+    fs::remove(output, ignored);
+    throw;
+  }
 }
 
 std::vector<int> Office::ParagraphPages(const std::wstring& docx) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,13 @@ class Office {
   void ConvertToDocx(const std::wstring& source, const std::wstring& target);
   // Same with the source format given; a file whose content is not of that format is refused.
   void ConvertToDocx(const std::wstring& source, const std::wstring& target, Format format);
+
+  // Converts a .doc or .rtf to .docx and lays out the document as loaded from it, in the same
+  // load: its pages mapped onto the written .docx's body paragraphs (see PageStart). Nothing
+  // when the loaded paragraphs cannot be matched with the written ones (the .docx is written
+  // all the same).
+  std::optional<PageLayout> ConvertToDocxAndLayOut(const std::wstring& source,
+                                                   const std::wstring& target, Format format);
 
   // Converts a .docx to .doc (Format::Doc) or .rtf (Format::Rtf), or copies it through
   // LibreOffice as .docx (Format::Docx).

@@ -28,6 +28,10 @@ void Office::ConvertToDocx(const std::wstring& source, const std::wstring&) {
 void Office::ConvertToDocx(const std::wstring& source, const std::wstring&, Format) {
   Missing(source);
 }
+std::optional<PageLayout> Office::ConvertToDocxAndLayOut(const std::wstring& source,
+                                                         const std::wstring&, Format) {
+  Missing(source);
+}
 void Office::ConvertFromDocx(const std::wstring& source, const std::wstring&, Format) {
   Missing(source);
 }
