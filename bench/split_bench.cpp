@@ -1,6 +1,7 @@
 // A whole split run through the real engine and the built-in server: a generated document of
 // text, tables and pictures cut every N pages, against the floor of copying the source file
-// as many times. Prints the time per piece, the whole run and the peak memory.
+// as many times. Prints the time per piece, the whole run, the peak memory and what checking
+// every piece costs.
 //   split_bench [pages=500] [every=1] [folder]
 #include <sys/resource.h>
 #include <zip.h>
@@ -121,7 +122,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "page count %d, expected %d\n", counted, pages);
     return 1;
   }
-  std::vector<double> perPiece;
+  std::vector<double> perPiece, perCheck;
+  int checkFailures = 0;
   std::uintmax_t written = 0;
   auto start = Clock::now();
   for (int first = 1; first <= pages; first += every) {
@@ -133,6 +135,14 @@ int main(int argc, char** argv) {
       return 1;
     perPiece.push_back(Seconds(Clock::now() - t0));
     written += fs::file_size(target);
+    // The check the processing run makes of every piece, timed apart.
+    auto t1 = Clock::now();
+    std::wstring difference;
+    if (ctrl.VerifyPiece(platform::FromPath(target), difference) != 1) {
+      ++checkFailures;
+      std::fprintf(stderr, "piece %d-%d: %s\n", first, last, platform::ToUtf8(difference).c_str());
+    }
+    perCheck.push_back(Seconds(Clock::now() - t1));
   }
   double whole = Seconds(Clock::now() - start);
   long peak = PeakKilobytes();
@@ -146,14 +156,21 @@ int main(int argc, char** argv) {
 
   std::vector<double> sorted = perPiece;
   std::sort(sorted.begin(), sorted.end());
+  std::vector<double> checks = perCheck;
+  std::sort(checks.begin(), checks.end());
+  double checking = 0;
+  for (double c : perCheck)
+    checking += c;
   std::printf(
       "every %d pages: %zu pieces, %.2f MB written\n"
       "  per piece: median %.1f ms, max %.1f ms, first %.1f ms, last %.1f ms\n"
       "  whole run: %.2f s; peak memory %.1f MB\n"
-      "  floor (copying the source %zu times): %.2f s, %.1f ms per copy\n",
+      "  floor (copying the source %zu times): %.2f s, %.1f ms per copy\n"
+      "  piece check: median %.1f ms, max %.1f ms, %.2f s in all (in the whole run), %d failed\n",
       every, perPiece.size(), static_cast<double>(written) / 1e6, 1e3 * sorted[sorted.size() / 2],
       1e3 * sorted.back(), 1e3 * perPiece.front(), 1e3 * perPiece.back(), whole,
       static_cast<double>(peak) / 1024.0, perPiece.size(), floor,
-      1e3 * floor / static_cast<double>(perPiece.size()));
-  return 0;
+      1e3 * floor / static_cast<double>(perPiece.size()), 1e3 * checks[checks.size() / 2],
+      1e3 * checks.back(), checking, checkFailures);
+  return checkFailures == 0 ? 0 : 1;
 }

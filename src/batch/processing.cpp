@@ -9,6 +9,7 @@
 #include "planning/output_naming.h"
 #include "planning/page_plan.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 #include "settings/ini.h"
 #include "util/message_box.h"
 #include "util/number.h"
@@ -41,6 +42,16 @@ std::wstring UniqueResultPath(const std::function<std::wstring(int copy)>& make,
     path = std::move(next);
   }
   return path;
+}
+
+// What the check of a piece just written found wrong, as a reason naming the piece.
+std::optional<std::wstring> PieceFault(WordEngine& word, const DocumentEntry& entry,
+                                       const std::wstring& path) {
+  std::wstring difference;
+  if (word.VerifyPiece(path, difference) != PieceCheck::Failed)
+    return std::nullopt;
+  return L"'" + entry.name + L"' piece " + platform::FromPath(platform::ToPath(path).filename()) +
+         L": " + difference;
 }
 
 // Whether the original is still the document the working copy and its page count came from.
@@ -191,6 +202,10 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
            !shown.Last().empty());
       return false;
     }
+    if (auto fault = PieceFault(word, entry, path)) {
+      Fail(entry, *fault);
+      return false;
+    }
   }
   if (!leftOut.empty()) {
     util::ShowMessageBox(L"'" + entry.name + L"' has " + std::to_wstring(pages) +
@@ -238,6 +253,9 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
                          shown.Last());
       if (shown.Last().empty())
         util::ShowMessageBox(reason, view_.Handle());
+    } else if (auto fault = PieceFault(word, entry, path)) {
+      reason = *fault;
+      util::ShowMessageBox(reason, view_.Handle());
     }
   }
   if (reason.empty())

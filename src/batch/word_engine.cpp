@@ -29,6 +29,16 @@ class WordctrlEngine final : public WordEngine {
                                   std::wstring_view beginKey, std::wstring_view endKey) override {
     return word_.ExportChapterRange(sourcePath, targetPath, beginKey, endKey);
   }
+  PieceCheck VerifyPiece(std::wstring_view piecePath, std::wstring& difference) override {
+    switch (word_.VerifyPiece(piecePath, difference)) {
+      case 1:
+        return PieceCheck::Passed;
+      case 0:
+        return PieceCheck::NotChecked;
+      default:
+        return PieceCheck::Failed;
+    }
+  }
 
  private:
   engine::wordctrl word_;

@@ -14,6 +14,9 @@
 
 namespace batch {
 
+// What the check of a written piece found.
+enum class PieceCheck { Passed, Failed, NotChecked };
+
 class WordEngine {
  public:
   virtual ~WordEngine() = default;
@@ -31,6 +34,10 @@ class WordEngine {
   virtual std::int32_t ExportChapterRange(std::wstring_view sourcePath,
                                           std::wstring_view targetPath, std::wstring_view beginKey,
                                           std::wstring_view endKey) = 0;
+  // Checks the piece the last export wrote at piecePath against what its cut kept of the
+  // source; difference says what differs when it failed. NotChecked where the server cannot
+  // check (Word itself).
+  virtual PieceCheck VerifyPiece(std::wstring_view piecePath, std::wstring& difference) = 0;
 };
 
 using WordEngineFactory = std::function<std::unique_ptr<WordEngine>()>;

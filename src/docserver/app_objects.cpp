@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "automation/own_members.h"
 #include "docserver/objects.h"
 #include "docserver/page_report.h"
 #include "platform/text.h"
@@ -142,7 +143,9 @@ class DocumentObject : public automation::Dispatch {
         std::wstring target = TextArg(args, 0);
         if (target.empty())
           throw automation::ServerException(L"A file name is needed to save the document.");
+        PieceRecord kept = doc_->Kept();
         doc_->SaveAs(platform::ToPath(target), IntArg(args, 1, doc_->FileFormat()));
+        state_->pieces[platform::ToPath(target)] = std::move(kept);
         return {};
       }
       case 1000:
@@ -191,8 +194,10 @@ class Documents : public automation::Dispatch {
 
 class Application : public automation::Dispatch {
  public:
-  Variant Invoke(std::int32_t dispid, InvokeKind kind, Args) override {
+  Variant Invoke(std::int32_t dispid, InvokeKind kind, Args args) override {
     switch (dispid) {
+      case automation::kVerifyPieceDispid:
+        return Variant::String(VerifyPiece(platform::ToPath(TextArg(args, 0))));
       case 4:
         return Object(window_);
       case 5:
@@ -215,6 +220,16 @@ class Application : public automation::Dispatch {
   }
 
  private:
+  std::wstring VerifyPiece(const std::filesystem::path& path) {
+    auto it = state_->pieces.find(path);
+    if (it == state_->pieces.end())
+      throw automation::ServerException(L"No piece was saved here under this name: " +
+                                        platform::FromPath(path));
+    PieceRecord record = std::move(it->second);
+    state_->pieces.erase(it);
+    return CheckPiece(path, record, state_->office).value_or(L"");
+  }
+
   std::shared_ptr<ServerState> state_ = std::make_shared<ServerState>();
   std::shared_ptr<Window> window_ = std::make_shared<Window>();
 };

@@ -82,6 +82,84 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
   Reindex();
   // LibreOffice writes no page record into what it converts (the saved count is still read).
   needsLayout_ = !WordPagination() || kind != FileKind::Docx;
+  // Every piece of one source shares one copy of its text.
+  if (sources)
+    sourceChars_ = sources->FindText(docx_, mainPart_);
+  if (!sourceChars_) {
+    sourceChars_ = std::make_shared<const std::wstring>(story_.Chars());
+    if (sources)
+      sources->KeepText(docx_, mainPart_, sourceChars_);
+  }
+  if (story_.Length() > 0)
+    origin_.emplace_back(0, story_.Length());
+  if (!needsLayout_)
+    sourcePageStarts_ = story_.PageStarts();
+}
+
+void Document::FollowEdit(int at, int removed, int inserted) {
+  std::vector<std::pair<int, int>> next;
+  auto put = [&next](int origin, int length) {
+    if (length <= 0)
+      return;
+    if (!next.empty()) {
+      auto& last = next.back();
+      if (origin < 0 ? last.first < 0 : last.first >= 0 && last.first + last.second == origin) {
+        last.second += length;
+        return;
+      }
+    }
+    next.emplace_back(origin, length);
+  };
+  int pos = 0;
+  bool placed = false;
+  const int cutEnd = at + removed;
+  for (auto [origin, length] : origin_) {
+    const int end = pos + length;
+    auto source = [origin](int offset) { return origin < 0 ? -1 : origin + offset; };
+    // The part before the edit, the new positions, the part after the removed ones.
+    put(source(0), std::min(end, at) - pos);
+    if (!placed && end >= at) {
+      put(-1, inserted);
+      placed = true;
+    }
+    int from = std::max(pos, cutEnd);
+    put(source(from - pos), end - from);
+    pos = end;
+  }
+  if (!placed)
+    put(-1, inserted);
+  // A closing paragraph the edit added, or a trailing one it tidied away.
+  int total = 0;
+  for (auto& [origin, length] : next) {
+    length = std::min(length, story_.Length() - total);
+    total += length;
+  }
+  std::erase_if(next, [](const auto& s) { return s.second <= 0; });
+  if (total < story_.Length())
+    put(-1, story_.Length() - total);
+  origin_ = std::move(next);
+}
+
+PieceRecord Document::Kept() const {
+  PieceRecord record;
+  record.legacy = format_ == 0 || format_ == 6;
+  auto kept = [](const auto& s) { return s.first >= 0; };
+  auto first = std::find_if(origin_.begin(), origin_.end(), kept);
+  if (first == origin_.end())
+    return record;
+  auto last = std::find_if(origin_.rbegin(), origin_.rend(), kept);
+  record.start = first->first;
+  record.end = last->first + last->second;
+  record.text = sourceChars_->substr(static_cast<std::size_t>(record.start),
+                                     static_cast<std::size_t>(record.end - record.start));
+  if (!sourcePageStarts_.empty()) {
+    auto pageOf = [this](int pos) {
+      auto it = std::upper_bound(sourcePageStarts_.begin(), sourcePageStarts_.end(), pos);
+      return std::max(0, static_cast<int>(it - sourcePageStarts_.begin()) - 1);
+    };
+    record.pages = pageOf(record.end - 1) - pageOf(record.start) + 1;
+  }
+  return record;
 }
 
 // Word's record of the pages is trusted when the page count Word saved agrees with it. Without

@@ -11,6 +11,7 @@
 
 #include "docserver/legacy.h"
 #include "docserver/package.h"
+#include "docserver/piece_check.h"
 #include "docserver/story.h"
 
 namespace docserver {
@@ -79,6 +80,9 @@ class Document {
   // never touched.
   void SaveAs(const std::filesystem::path& target, int format);
 
+  // What is left of the source as it was opened, for checking the piece a save writes.
+  PieceRecord Kept() const;
+
  private:
   void Reindex();
   bool WordPagination();
@@ -101,6 +105,9 @@ class Document {
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
   void RecordPageCount();
+  // Follows an edit in the map from positions to the source's: removed positions at `at`,
+  // then inserted ones there; marks the edits made beside them as new at the end.
+  void FollowEdit(int at, int removed, int inserted);
 
   std::filesystem::path path_;
   bool readOnly_ = false;
@@ -123,6 +130,11 @@ class Document {
   int savedPages_ = 0;
   int layoutPages_ = 0;
   bool completed_ = false;
+  // The source as it was opened: its characters, its page starts where Word recorded them, and
+  // the text now as stretches of the source (start, length) or of new positions (-1, length).
+  std::shared_ptr<const std::wstring> sourceChars_;
+  std::vector<int> sourcePageStarts_;
+  std::vector<std::pair<int, int>> origin_;
 };
 
 }  // namespace docserver

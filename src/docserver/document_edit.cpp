@@ -224,6 +224,7 @@ void Document::Delete(int a, int b) {
     }
   for (int& p : layoutStarts_)
     p = move(p);
+  FollowEdit(a, removed, 0);
 }
 
 // A section without a header or footer of its own shows the one of the section before. When
@@ -625,6 +626,7 @@ int Document::InsertBreak(int pos, LiveRange* caller) {
       p += inserted;
   if (caller)
     caller->start = caller->end = pos + inserted;
+  FollowEdit(pos, 0, inserted);
   return inserted;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The automation objects of the built-in server. Internal to docserver.
 
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -24,6 +26,8 @@ struct ServerState {
   std::vector<std::shared_ptr<Document>> documents;
   std::shared_ptr<Document> active;
   std::shared_ptr<LiveRange> selection;
+  // What each save kept of its source, until the piece it wrote is checked.
+  std::map<std::filesystem::path, PieceRecord> pieces;
 };
 
 // Argument helpers: a missing or omitted argument gives the default.

@@ -252,6 +252,18 @@ void SourceCache::Keep(const std::filesystem::path& file, std::string_view part,
   key_ = Key(file, part);
   parsed_ = std::make_unique<pugi::xml_document>();
   parsed_->reset(parsed);
+  text_.reset();
+}
+
+std::shared_ptr<const std::wstring> SourceCache::FindText(const std::filesystem::path& file,
+                                                          std::string_view part) const {
+  return Find(file, part) ? text_ : nullptr;
+}
+
+void SourceCache::KeepText(const std::filesystem::path& file, std::string_view part,
+                           std::shared_ptr<const std::wstring> text) {
+  if (Find(file, part))
+    text_ = std::move(text);
 }
 
 void Package::MarkChanged(std::string_view name) {

@@ -74,11 +74,18 @@ class SourceCache {
   const pugi::xml_document* Find(const std::filesystem::path& file, std::string_view part) const;
   void Keep(const std::filesystem::path& file, std::string_view part,
             const pugi::xml_document& parsed);
+  // The text of the source's main part, shared by every piece cut from it (kept with the
+  // parse, gone with it).
+  std::shared_ptr<const std::wstring> FindText(const std::filesystem::path& file,
+                                               std::string_view part) const;
+  void KeepText(const std::filesystem::path& file, std::string_view part,
+                std::shared_ptr<const std::wstring> text);
 
  private:
   std::string Key(const std::filesystem::path& file, std::string_view part) const;
   std::string key_;
   std::unique_ptr<pugi::xml_document> parsed_;
+  std::shared_ptr<const std::wstring> text_;
 };
 
 // Held while the C library's time zone state is used (archive times, local time).

@@ -107,6 +107,8 @@ class Story {
   int Length() const { return static_cast<int>(chars_.size()); }
   Atom KindAt(int pos) const { return kinds_[static_cast<std::size_t>(pos)]; }
   wchar_t CharAt(int pos) const { return chars_[static_cast<std::size_t>(pos)]; }
+  // Every position's character, marks included.
+  const std::wstring& Chars() const { return chars_; }
   // The text Word shows for a range: field results rather than codes, no field marks.
   std::wstring Text(int start, int end) const;
 

@@ -159,4 +159,19 @@ std::int32_t wordctrl::ExportChapterRange(std::wstring_view sourcePath,
   });
 }
 
+std::int32_t wordctrl::VerifyPiece(std::wstring_view piecePath, std::wstring& difference) {
+  try {
+    difference = CallString(M::ApplicationVerifyPiece, application_,
+                            {Variant::String(std::wstring(piecePath))});
+    return difference.empty() ? 1 : -1;
+  } catch (const WordError& e) {
+    difference = e.Text();
+  } catch (const CallError&) {
+    return 0;  // a server without the check
+  } catch (...) {
+    difference = L"it could not be checked";
+  }
+  return -1;
+}
+
 }  // namespace engine

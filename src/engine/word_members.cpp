@@ -1,6 +1,7 @@
 #include "engine/word_members.h"
 
 #include "automation/errors.h"
+#include "automation/own_members.h"
 
 namespace engine {
 
@@ -30,6 +31,7 @@ constexpr MemberRow kTable[] = {
   {M::ApplicationDocuments, K::Application, 6, kGet, kNone, R::Object, K::Documents, L"the documents collection"},
   {M::ApplicationVisible, K::Application, 23, kPut, {P::Bool}, R::None, K::None, L"false right after start"},
   {M::ApplicationQuit, K::Application, 1105, kMethod, kRef3, R::None, K::None, L"(ArgFalse, omitted, omitted): quit without saving"},
+  {M::ApplicationVerifyPiece, K::Application, automation::kVerifyPieceDispid, kMethod, {P::Value}, R::String, K::None, L"(piece path): how the piece differs from what its cut kept; empty when it does not"},
   {M::DocumentsCount, K::Documents, 2, kGet, kNone, R::I4, K::None, L"number of open documents"},
   {M::DocumentsOpen, K::Documents, 19, kMethod, ParamList::Repeat(P::ValueRef, 16), R::Object, K::Document, L"(path, confirm conversions, read only, 13 x omitted)"},
   {M::DocumentBookmarks, K::Document, 4, kGet, kNone, R::Object, K::Bookmarks, L"the bookmarks"},

@@ -19,6 +19,7 @@ enum class Member : std::uint8_t {
   ApplicationDocuments,
   ApplicationVisible,
   ApplicationQuit,
+  ApplicationVerifyPiece,  // the built-in server's own; Word has no such member
   DocumentsCount,
   DocumentsOpen,
   DocumentBookmarks,

@@ -48,6 +48,12 @@ class wordctrl {
   std::int32_t ExportChapterRange(std::wstring_view sourcePath, std::wstring_view targetPath,
                                   std::wstring_view beginKey, std::wstring_view endKey);
 
+  // Asks the server whether the piece an export just wrote is exactly what its cut kept: it
+  // opens again, its parts are whole, its text and pages are its range's. 1 when it is, -1 with
+  // difference set when it is not, 0 when the server cannot tell (Word itself has no such
+  // check).
+  std::int32_t VerifyPiece(std::wstring_view piecePath, std::wstring& difference);
+
  private:
   ComApartment apartment_;  // declared first: left only after the application is released
   WordObject application_;

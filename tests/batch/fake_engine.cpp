@@ -70,6 +70,16 @@ class FakeEngine final : public batch::WordEngine {
     return script_.chapterExportResult;
   }
 
+  batch::PieceCheck VerifyPiece(std::wstring_view piecePath, std::wstring& difference) override {
+    std::lock_guard guard(script_.lock);
+    script_.verified.emplace_back(piecePath);
+    auto it = script_.pieceFaults.find(std::wstring(piecePath));
+    if (it == script_.pieceFaults.end())
+      return batch::PieceCheck::Passed;
+    difference = it->second;
+    return batch::PieceCheck::Failed;
+  }
+
  private:
   static std::wstring Content(std::wstring_view path) {
     std::string bytes = ReadFile(path);

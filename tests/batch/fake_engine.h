@@ -27,10 +27,13 @@ struct EngineScript {
   // Page exports starting at these pages fail, showing failureText first when it is not empty.
   std::vector<int> failingFirstPages;
   std::wstring failureText;
+  // Pieces whose check fails, by path, with what it finds; every other piece passes.
+  std::map<std::wstring, std::wstring> pieceFaults;
   std::function<void()> onStart;  // runs inside StartWord (a test can hold the worker there)
 
   std::mutex lock;
   std::vector<ExportCall> exports;
+  std::vector<std::wstring> verified;  // pieces checked, in order
   int starts = 0, quits = 0;
 };
 

@@ -195,6 +195,43 @@ TEST_F(ProcessingTest, AFailedPageExportEndsTheDocumentFailed) {
   }
 }
 
+// Every piece is checked as soon as it is written; one that is not what its cut kept fails its
+// document with a reason naming it, and nothing after it is cut.
+TEST_F(ProcessingTest, APieceFailingItsCheckFailsTheDocument) {
+  script.pageCounts = {{L"a.docx", 6}, {L"b.docx", 6}};
+  Add({Document(L"a.docx"), Document(L"b.docx")});
+  const std::wstring difference =
+      L"its text differs from the source at character 120 (\"¶\" instead of \"rest\")";
+  script.pieceFaults = {{out / L"b/[3]-[4].docx", difference}};
+  EveryN(L"2");
+  Process(true);
+  const auto& good = bench.documents[0];
+  const auto& bad = bench.documents[1];
+  EXPECT_EQ(good.status, DocumentStatus::Done);
+  EXPECT_EQ(bad.status, DocumentStatus::Failed);
+  const std::wstring reason = L"'b' piece [3]-[4].docx: " + difference;
+  EXPECT_EQ(bad.reason, reason);
+  EXPECT_EQ(view.rows[bad.row].reason, reason);
+  EXPECT_EQ(messages, std::vector<std::wstring>{reason});
+  EXPECT_EQ(script.verified,
+            (std::vector<std::wstring>{out / L"a/[1]-[2].docx", out / L"a/[3]-[4].docx",
+                                       out / L"a/[5]-[6].docx", out / L"b/[1]-[2].docx",
+                                       out / L"b/[3]-[4].docx"}));
+  EXPECT_FALSE(testsupport::Exists(out / L"b/[5]-[6].docx"));
+
+  // A chapter piece the same.
+  messages.clear();
+  bench.planMode = 1;
+  bench.documents[0].plan.chapterPlan = {
+      {.beginText = L"A", .endText = L"B", .beginKey = L"x", .endKey = planning::kDocumentEndKey}};
+  script.pieceFaults = {{out / L"a/[A]-[B].docx", L"it has 2 pages, cut for 1"}};
+  view.selected = bench.documents[0].row;
+  Process(false);
+  EXPECT_EQ(good.status, DocumentStatus::Failed);
+  EXPECT_EQ(good.reason, L"'a' piece [A]-[B].docx: it has 2 pages, cut for 1");
+  EXPECT_EQ(messages, std::vector<std::wstring>{good.reason});
+}
+
 TEST_F(ProcessingTest, RangesPastTheLastPageMakeNoPiece) {
   script.pageCounts = {{L"two.docx", 2}};
   Add({Document(L"two.docx")});

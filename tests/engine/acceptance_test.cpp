@@ -96,6 +96,9 @@ TEST_F(Acceptance, PlansCoveringEveryPageLoseAndDoubleNothing) {
       for (auto [first, last] : plan) {
         std::wstring target = folder / (L"piece " + std::to_wstring(run++) + L".docx");
         ASSERT_EQ(ctrl->ExportPageRange(source, target, first, last, pages, align), 1);
+        std::wstring difference;
+        EXPECT_EQ(ctrl->VerifyPiece(target, difference), 1)
+            << "pages " << first << "-" << last << ": " << platform::ToUtf8(difference);
         texts.push_back(Letters(DocumentText(app, target)));
         if (align == 0) {
           std::wstring expected;
@@ -147,6 +150,8 @@ TEST_F(Acceptance, ASpaceBeforeAPageStartIsKept) {
   for (int page : {1, 2}) {
     std::wstring target = folder / (L"page " + std::to_wstring(page) + L".docx");
     ASSERT_EQ(ctrl->ExportPageRange(source, target, page, page, 2, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(target, difference), 1) << platform::ToUtf8(difference);
     texts.push_back(DocumentText(app, target));
   }
   EXPECT_EQ(texts[0], L"First paragraph.\ra tolerable \r");

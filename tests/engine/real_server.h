@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "docserver/calls.h"
+#include "docserver/piece_check.h"
 #include "docserver/server.h"
 #include "engine/wordctrl.h"
 #include "platform/text.h"
@@ -122,41 +123,11 @@ inline std::string Shown(const std::wstring& text) {
   return platform::ToUtf8(out);
 }
 
-// Empty when a piece's whole text is its range's source text, every character and mark in place.
-// Only the ends may differ: a cut closes the piece's last paragraph, cell and row with marks of
-// its own, a page or line break with nothing but marks after it goes with the cut, and a cut
-// inside a table row keeps the row's cells before it, emptied.
+// Empty when a piece's whole text is its range's source text as a cut keeps it: the program's
+// own rule, with where it differs shown.
 inline std::string TextDifference(const std::wstring& piece, const std::wstring& range) {
-  struct Parts {
-    std::wstring head, stem, tail;
-  };
-  auto split = [](const std::wstring& t) {
-    Parts p;
-    std::size_t first = t.find_first_not_of(L"\r\a");
-    if (first == std::wstring::npos)
-      first = t.size();
-    std::size_t stem = t.find_last_not_of(L"\r\a\f\v");
-    stem = stem == std::wstring::npos || stem < first ? first : stem + 1;
-    p.head = t.substr(0, first);
-    p.stem = t.substr(first, stem - first);
-    for (wchar_t c : t.substr(stem))
-      if (c != L'\f' && c != L'\v')
-        p.tail += c;
-    return p;
-  };
-  Parts a = split(piece), b = split(range);
-  if (a.stem == b.stem && a.head.ends_with(b.head) && a.tail.starts_with(b.tail))
-    return {};
-  // Marks only (a piece of empty cells): the piece may have more of them at either end.
-  if (a.stem.empty() && b.stem.empty() && a.head.find(b.head) != std::wstring::npos)
-    return {};
-  std::size_t at = 0;
-  while (at < piece.size() && at < range.size() && piece[at] == range[at])
-    ++at;
-  std::size_t from = at > 40 ? at - 40 : 0;
-  return "differs at " + std::to_string(at) + " of " + std::to_string(range.size()) +
-         ":\n piece \"" + Shown(piece.substr(from, 100)) + "\"\n range \"" +
-         Shown(range.substr(from, 100)) + "\"";
+  auto differs = docserver::TextDifference(piece, range);
+  return differs ? platform::ToUtf8(*differs) : std::string();
 }
 
 }  // namespace enginetest

@@ -129,6 +129,10 @@ TEST_F(EngineTest, EveryCallMatchesTheMemberTable) {
   }
   mark("chapter export");
   EXPECT_EQ(ctrl->ExportChapterRange(L"links", L"out", L"_Toc2", L"_Toc3"), 1);
+  // Word has no piece check: the piece is not checked, and nothing is shown.
+  mark("piece check");
+  std::wstring difference;
+  EXPECT_EQ(ctrl->VerifyPiece(L"out", difference), 0);
   mark("quit");
   EXPECT_TRUE(ctrl->QuitWord());
   EXPECT_TRUE(messages.empty());

@@ -94,6 +94,9 @@ class GatedEngine : public batch::WordEngine {
                                   std::wstring_view begin, std::wstring_view end) override {
     return real_->ExportChapterRange(source, target, begin, end);
   }
+  batch::PieceCheck VerifyPiece(std::wstring_view piece, std::wstring& difference) override {
+    return real_->VerifyPiece(piece, difference);
+  }
 
  private:
   Gate& gate_;
