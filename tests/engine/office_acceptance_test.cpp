@@ -17,6 +17,14 @@
 namespace enginetest {
 namespace {
 
+// prefix followed by n, appended: GCC 12 at -O3 warns of a false overlap (-Wrestrict) inside
+// std::string for "text" + std::to_string(n).
+std::string Numbered(const char* prefix, int n) {
+  std::string text = prefix;
+  text += std::to_string(n);
+  return text;
+}
+
 class OfficeAcceptance : public RealServerTest {};
 
 TEST_F(OfficeAcceptance, PiecesHoldThePagesLibreOfficeLaidOut) {
@@ -26,10 +34,7 @@ TEST_F(OfficeAcceptance, PiecesHoldThePagesLibreOfficeLaidOut) {
   std::wstring source = folder / L"other program.docx";
   std::string body;
   for (int i = 0; i < 156; ++i) {
-    // Appended to a std::string: GCC 12 at -O3 warns of a false overlap (-Wrestrict) inside
-    // std::string for "P" + std::to_string(i).
-    std::string text = "P";
-    text += std::to_string(i) + " " + minidocx::Words(120, i) + ".";
+    std::string text = Numbered("P", i) + " " + minidocx::Words(120, i) + ".";
     body += minidocx::Paragraph(text);
   }
   minidocx::Write(source, body);
@@ -88,7 +93,7 @@ TEST_F(OfficeAcceptance, PiecesOfOlderFormatsAreChecked) {
   std::wstring docx = folder / L"source.docx";
   std::string body;
   for (int i = 0; i < 40; ++i)
-    body += minidocx::Paragraph("P" + std::to_string(i) + " " + minidocx::Words(120, i) + ".");
+    body += minidocx::Paragraph(Numbered("P", i) + " " + minidocx::Words(120, i) + ".");
   minidocx::Write(docx, body);
   for (auto [kind, ext] : {std::pair{docserver::FileKind::Doc, L".doc"},
                            std::pair{docserver::FileKind::Rtf, L".rtf"}}) {
@@ -197,10 +202,8 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
   namespace docx = testsupport::docx;
   using Anchor = std::function<std::string(docx::Builder&, int)>;
   std::vector<std::pair<std::string, Anchor>> kinds = {
-      {"footnotes",
-       [](docx::Builder& b, int n) { return b.Footnote("Note " + std::to_string(n)); }},
-      {"pictures",
-       [](docx::Builder& b, int n) { return b.Image("p" + std::to_string(n) + ".png"); }},
+      {"footnotes", [](docx::Builder& b, int n) { return b.Footnote(Numbered("Note ", n)); }},
+      {"pictures", [](docx::Builder& b, int n) { return b.Image(Numbered("p", n) + ".png"); }},
       {"page fields",
        [](docx::Builder&, int) { return docx::ComplexField(" PAGE ", docx::TextRun("1")); }},
       {"text fields",
@@ -215,7 +218,7 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
     for (int p = 0; p < 3; ++p) {
       std::string runs;
       for (int k = 0; k < 6; ++k) {
-        runs += docx::TextRun("w" + std::to_string(word++) + " ");
+        runs += docx::TextRun(Numbered("w", word++) + " ");
         runs += anchor(builder, p * 6 + k);
       }
       std::string words;
