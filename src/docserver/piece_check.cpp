@@ -61,45 +61,6 @@ void CheckBody(pugi::xml_node body, std::vector<std::wstring>& out) {
     }
 }
 
-// A mark shown as a reader would name it, the rest as it is.
-std::wstring Shown(std::wstring_view text) {
-  std::wstring out;
-  for (wchar_t c : text) {
-    switch (c) {
-      case L'\r':
-        out += L"¶";
-        break;
-      case L'\a':
-        out += L"¤";
-        break;
-      case L'\f':
-        out += L"<page break>";
-        break;
-      case L'\v':
-        out += L"<line break>";
-        break;
-      case L'\t':
-        out += L"<tab>";
-        break;
-      case L'\x01':
-        out += L"<object>";
-        break;
-      case L'\x13':
-        out += L"{";
-        break;
-      case L'\x14':
-        out += L"|";
-        break;
-      case L'\x15':
-        out += L"}";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // The text a reader sees: field results without codes and field marks; paragraph, cell and
 // break marks stay. A field the cut tore is made whole again on save, which changes only codes.
 std::wstring ShownText(std::wstring_view raw) {
@@ -176,7 +137,7 @@ std::optional<std::wstring> TextDifference(std::wstring_view piece, std::wstring
     ++at;
   constexpr std::size_t kShown = 24;
   auto excerpt = [&](std::wstring_view s) {
-    return at < s.size() ? L"\"" + Shown(std::wstring(s.substr(at, kShown))) + L"\""
+    return at < s.size() ? L"\"" + ShownMarks(s.substr(at, kShown)) + L"\""
                          : std::wstring(L"its end");
   };
   return L"its text differs from the source at character " + std::to_wstring(at + 1) + L" (" +
@@ -328,6 +289,44 @@ std::optional<std::wstring> CheckPiece(const std::filesystem::path& path,
              L", cut for " + std::to_wstring(expected.pages);
   }
   return std::nullopt;
+}
+
+std::wstring ShownMarks(std::wstring_view text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'\r':
+        out += L"¶";
+        break;
+      case L'\a':
+        out += L"¤";
+        break;
+      case L'\f':
+        out += L"<page break>";
+        break;
+      case L'\v':
+        out += L"<line break>";
+        break;
+      case L'\t':
+        out += L"<tab>";
+        break;
+      case L'\x01':
+        out += L"<object>";
+        break;
+      case L'\x13':
+        out += L"{";
+        break;
+      case L'\x14':
+        out += L"|";
+        break;
+      case L'\x15':
+        out += L"}";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace docserver

@@ -44,6 +44,10 @@ std::optional<std::wstring> CheckPiece(const std::filesystem::path& path,
 // and only as a cut makes them.
 std::optional<std::wstring> TextDifference(std::wstring_view piece, std::wstring_view range);
 
+// The text with its marks named as a reader would name them (¶, ¤, <page break>, ...), for
+// messages.
+std::wstring ShownMarks(std::wstring_view text);
+
 // Text without marks and field codes, as a reader sees it: what a round through LibreOffice
 // keeps of an older format.
 std::wstring VisibleLetters(std::wstring_view raw);

@@ -102,25 +102,7 @@ inline int PiecePages(const automation::DispatchPtr& app, const std::wstring& pa
 
 // Marks shown readably, for messages.
 inline std::string Shown(const std::wstring& text) {
-  std::wstring out;
-  for (wchar_t c : text)
-    switch (c) {
-      case L'\r':
-        out += L"¶";
-        break;
-      case L'\a':
-        out += L"¤";
-        break;
-      case L'\f':
-        out += L"⇟";
-        break;
-      case L'\v':
-        out += L"↵";
-        break;
-      default:
-        out += c;
-    }
-  return platform::ToUtf8(out);
+  return platform::ToUtf8(docserver::ShownMarks(text));
 }
 
 // Empty when a piece's whole text is its range's source text as a cut keeps it: the program's
