@@ -1,5 +1,6 @@
 // The processing run behind "Process" and "Process All".
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -65,6 +66,29 @@ std::optional<std::wstring> SourceChanged(const DocumentEntry& entry) {
            L"and add it again to cut it.";
   }
   return std::nullopt;
+}
+
+// Whether what this run made of a document is still there: its output folder, still ours, and
+// every piece written so far. Someone may remove or replace the folder while the run goes on;
+// a piece must then not go into a folder that is no longer ours, and the document is not Done.
+std::optional<std::wstring> ResultsLost(const DocumentEntry& entry, const std::wstring& folderName,
+                                        const std::vector<std::wstring>& written) {
+  std::wstring folder = planning::OutputFolder(folderName);
+  if (!planning::IsOwnOutputFolder(folder))
+    return L"'" + entry.name + L"' output folder was removed while it was cut: " + folder;
+  for (const std::wstring& piece : written) {
+    if (!util::ReadFileStamp(piece)) {
+      return L"'" + entry.name + L"' piece " +
+             platform::FromPath(platform::ToPath(piece).filename()) +
+             L" was removed while the document was cut.";
+    }
+  }
+  return std::nullopt;
+}
+
+std::wstring FolderNotMade(const DocumentEntry& entry, const std::wstring& folderName) {
+  return L"'" + entry.name + L"' output folder could not be made: " +
+         planning::OutputFolder(folderName);
 }
 
 }  // namespace
@@ -172,9 +196,13 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
     Fail(entry, *changed);
     return false;
   }
-  planning::ClaimOutputFolder(folderName);
+  if (!planning::ClaimOutputFolder(folderName)) {
+    Fail(entry, FolderNotMade(entry, folderName));
+    return false;
+  }
   entry.resultFolder = planning::OutputFolder(folderName);
   std::set<std::wstring, planning::CaseInsensitiveLess> usedNames;
+  std::vector<std::wstring> written;
   std::wstring leftOut;
   for (std::int32_t k = 1; k <= n; ++k) {
     const planning::PageRange& range = ranges[k - 1];
@@ -189,6 +217,15 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
           return planning::MakeResultPath(folderName, entry.extension, range, k, false, copy);
         },
         usedNames);
+    if (auto lost = ResultsLost(entry, folderName, written)) {
+      Fail(entry, *lost);
+      return false;
+    }
+    // Each piece is cut from the document as it is now: it must still be the one added.
+    if (auto changed = SourceChanged(entry)) {
+      Fail(entry, *changed);
+      return false;
+    }
     if (auto failure = planning::PrepareResultFile(entry.name, path, false)) {
       Fail(entry, failure->message);
       return false;
@@ -202,10 +239,22 @@ bool Workbench::ProcessByPagePlan(DocumentEntry& entry, WordEngine& word,
            !shown.Last().empty());
       return false;
     }
+    written.push_back(path);
+    if (auto changed = SourceChanged(entry)) {
+      // Changed while this piece was cut: the piece may hold the new text.
+      std::error_code ignored;
+      std::filesystem::remove(platform::ToPath(path), ignored);
+      Fail(entry, *changed);
+      return false;
+    }
     if (auto fault = PieceFault(word, entry, path)) {
       Fail(entry, *fault);
       return false;
     }
+  }
+  if (auto lost = ResultsLost(entry, folderName, written)) {
+    Fail(entry, *lost);
+    return false;
   }
   if (!leftOut.empty()) {
     util::ShowMessageBox(L"'" + entry.name + L"' has " + std::to_wstring(pages) +
@@ -225,9 +274,13 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
   if (n == 0)
     return false;
   planning::ClearOutputFolder(folderName);
-  planning::ClaimOutputFolder(folderName);
   SetStatus(entry, DocumentStatus::Processing);
+  if (!planning::ClaimOutputFolder(folderName)) {
+    Fail(entry, FolderNotMade(entry, folderName));
+    return false;
+  }
   std::set<std::wstring, planning::CaseInsensitiveLess> usedNames;
+  std::vector<std::wstring> written;
   std::wstring reason;
   for (std::int32_t k = 1; k <= n && reason.empty(); ++k) {
     const planning::PageRange& range = ranges[k - 1];
@@ -237,6 +290,11 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
           return planning::MakeResultPath(folderName, entry.extension, range, k, true, copy);
         },
         usedNames);
+    if (auto lost = ResultsLost(entry, folderName, written)) {
+      reason = *lost;
+      util::ShowMessageBox(reason, view_.Handle());
+      break;
+    }
     if (auto failure = planning::PrepareResultFile(entry.name, path, true)) {
       util::ShowMessageBox(failure->message, view_.Handle());
       if (failure->kind == planning::PrepareFailure::Kind::TooLong) {
@@ -253,8 +311,17 @@ bool Workbench::ProcessByChapterPlan(DocumentEntry& entry, WordEngine& word,
                          shown.Last());
       if (shown.Last().empty())
         util::ShowMessageBox(reason, view_.Handle());
-    } else if (auto fault = PieceFault(word, entry, path)) {
-      reason = *fault;
+    } else {
+      written.push_back(path);
+      if (auto fault = PieceFault(word, entry, path)) {
+        reason = *fault;
+        util::ShowMessageBox(reason, view_.Handle());
+      }
+    }
+  }
+  if (reason.empty()) {
+    if (auto lost = ResultsLost(entry, folderName, written)) {
+      reason = *lost;
       util::ShowMessageBox(reason, view_.Handle());
     }
   }

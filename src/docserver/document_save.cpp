@@ -343,9 +343,10 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
     if (!ec)
       std::filesystem::rename(temp, target, ec);
     if (ec) {
+      std::wstring reason = platform::FromUtf8(ec.message());
       std::filesystem::remove(temp, ec);
       throw automation::ServerException(L"The file could not be written: " +
-                                        platform::FromPath(target));
+                                        platform::FromPath(target) + L" (" + reason + L")");
     }
     return;
   }

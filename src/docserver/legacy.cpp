@@ -1,6 +1,8 @@
 #include "docserver/legacy.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -38,6 +40,19 @@ auto Guard(Work work) {
   } catch (const libreoffice::OfficeError& e) {
     throw automation::ServerException(e.Description());
   }
+}
+
+// How long LibreOffice may work on one document before it counts as hung: VARNIK_OFFICE_TIMEOUT
+// seconds where set (a slow machine or very large documents need more, a server may want less).
+libreoffice::OfficeOptions OfficeOptionsFromEnvironment() {
+  libreoffice::OfficeOptions options;
+  if (const char* value = std::getenv("VARNIK_OFFICE_TIMEOUT")) {
+    char* end = nullptr;
+    long seconds = std::strtol(value, &end, 10);
+    if (end != value && *end == '\0' && seconds > 0 && seconds <= 24 * 3600)
+      options.callTimeout = std::chrono::seconds(seconds);
+  }
+  return options;
 }
 
 }  // namespace
@@ -88,7 +103,7 @@ libreoffice::Office& OfficeHost::Office(const fs::path& forDocument) {
   if (!Available())
     throw automation::ServerException(OfficeMissingText(forDocument));
   if (!office_)
-    office_ = std::make_unique<libreoffice::Office>();
+    office_ = std::make_unique<libreoffice::Office>(OfficeOptionsFromEnvironment());
   return *office_;
 }
 
@@ -154,7 +169,8 @@ void OfficeHost::FromDocx(const fs::path& docx, const fs::path& target, FileKind
   if (ec) {
     fs::remove(temp, ignored);
     throw automation::ServerException(L"The file could not be written: " +
-                                      platform::FromPath(target));
+                                      platform::FromPath(target) + L" (" +
+                                      platform::FromUtf8(ec.message()) + L")");
   }
 }
 

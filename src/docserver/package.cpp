@@ -16,6 +16,10 @@ namespace {
   throw automation::ServerException(std::move(text));
 }
 
+std::wstring Unwritable(const std::filesystem::path& target, const std::wstring& reason) {
+  return L"The file could not be written: " + platform::FromPath(target) + L" (" + reason + L")";
+}
+
 std::wstring Wide(std::string_view s) {
   return platform::FromUtf8(s);
 }
@@ -310,13 +314,20 @@ void Package::SaveAs(const std::filesystem::path& target) {
   std::filesystem::remove(temp, ec);
   int error = 0;
   zip_t* out = zip_open(temp.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  if (!out)
-    Fail(L"The file could not be written: " + platform::FromPath(target));
+  if (!out) {
+    zip_error_t opened;
+    zip_error_init_with_code(&opened, error);
+    std::wstring reason = Wide(zip_error_strerror(&opened));
+    zip_error_fini(&opened);
+    Fail(Unwritable(target, reason));
+  }
   std::vector<std::unique_ptr<std::string>> buffers;
-  auto abandon = [&](const std::wstring& why) {
+  // The system's words (a full disk, a read-only folder) tell the user what to do.
+  auto abandon = [&] {
+    std::wstring reason = Wide(zip_error_strerror(zip_get_error(out)));
     zip_discard(out);
     std::filesystem::remove(temp, ec);
-    Fail(why + platform::FromPath(target));
+    Fail(Unwritable(target, reason));
   };
   for (auto& part : parts_) {
     if (part.removed)
@@ -337,11 +348,11 @@ void Package::SaveAs(const std::filesystem::path& target) {
                               ZIP_FL_COMPRESSED, 0, -1);
     }
     if (!source)
-      abandon(L"The file could not be written: ");
+      abandon();
     zip_int64_t index = zip_file_add(out, part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
       zip_source_free(source);
-      abandon(L"The file could not be written: ");
+      abandon();
     }
     // The fastest level: a piece is written once and read a few times, and the dearer levels
     // cost several times the time for a few percent of size.
@@ -354,11 +365,12 @@ void Package::SaveAs(const std::filesystem::path& target) {
     closed = zip_close(out);
   }
   if (closed != 0)
-    abandon(L"The file could not be written: ");
+    abandon();
   std::filesystem::rename(temp, target, ec);
   if (ec) {
+    std::wstring reason = platform::FromUtf8(ec.message());
     std::filesystem::remove(temp, ec);
-    Fail(L"The file could not be written: " + platform::FromPath(target));
+    Fail(Unwritable(target, reason));
   }
 }
 
