@@ -77,7 +77,8 @@ std::optional<std::wstring> ResultsLost(const DocumentEntry& entry, const std::w
   if (!planning::IsOwnOutputFolder(folder))
     return L"'" + entry.name + L"' output folder was removed while it was cut: " + folder;
   for (const std::wstring& piece : written) {
-    if (!util::ReadFileStamp(piece)) {
+    std::error_code error;
+    if (!std::filesystem::exists(platform::ToPath(piece), error)) {
       return L"'" + entry.name + L"' piece " +
              platform::FromPath(platform::ToPath(piece).filename()) +
              L" was removed while the document was cut.";

@@ -55,6 +55,7 @@
 
 #include "docserver/libreoffice/markers.h"
 #include "docserver/libreoffice/process.h"
+#include "docserver/libreoffice/watchdog.h"
 #include "platform/text.h"
 
 #ifndef VARNIK_LIBREOFFICE_PROGRAM_DIR
@@ -166,68 +167,6 @@ std::string UniqueName() {
   return std::to_string(getpid()) + "_" + std::to_string(counter++) + "_" +
          std::to_string(random());
 }
-
-// Kills the office when one piece of work overruns its time: a remote call has no timeout of
-// its own, and ending the process makes the blocked call fail at once.
-class Watchdog {
- public:
-  Watchdog() : thread_([this] { Run(); }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard lock(mutex_);
-      quit_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
-  }
-  Watchdog(const Watchdog&) = delete;
-  Watchdog& operator=(const Watchdog&) = delete;
-
-  void Arm(std::chrono::milliseconds limit, pid_t group) {
-    {
-      std::lock_guard lock(mutex_);
-      deadline_ = std::chrono::steady_clock::now() + limit;
-      group_ = group;
-      fired_ = false;
-    }
-    changed_.notify_all();
-  }
-  void Disarm() {
-    {
-      std::lock_guard lock(mutex_);
-      deadline_.reset();
-    }
-    changed_.notify_all();
-  }
-  bool Fired() {
-    std::lock_guard lock(mutex_);
-    return fired_;
-  }
-
- private:
-  void Run() {
-    std::unique_lock lock(mutex_);
-    while (!quit_) {
-      if (!deadline_) {
-        changed_.wait(lock);
-      } else if (changed_.wait_until(lock, *deadline_) == std::cv_status::timeout && deadline_ &&
-                 std::chrono::steady_clock::now() >= *deadline_) {
-        if (group_ > 0)
-          kill(-group_, SIGKILL);
-        fired_ = true;
-        deadline_.reset();
-      }
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<std::chrono::steady_clock::time_point> deadline_;
-  pid_t group_ = -1;
-  bool fired_ = false;
-  bool quit_ = false;
-  std::thread thread_;
-};
 
 // The office process went away or stopped answering: worth one new start.
 struct OfficeLost {
@@ -618,8 +557,7 @@ class Office::Impl {
       throw OfficeError(L"LibreOffice's libraries cannot be used: " + Reason(error));
     }
     OUString url = U("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
-    auto deadline = std::chrono::steady_clock::now() + options_.startTimeout;
-    watchdog_.Arm(options_.startTimeout + std::chrono::seconds(5), process_.Id());
+    watchdog_.Arm(options_.startTimeout, process_.Id());
     struct Disarm {
       Watchdog& dog;
       ~Disarm() { dog.Disarm(); }
@@ -634,12 +572,12 @@ class Office::Impl {
       } catch (const css::uno::Exception& error) {
         throw OfficeLost{L"LibreOffice did not start properly: " + Reason(error)};
       }
-      if (!process_.Running())
-        throw OfficeLost{L"LibreOffice ended while starting."};
-      if (std::chrono::steady_clock::now() >= deadline) {
+      if (watchdog_.Fired()) {
         throw OfficeLost{L"LibreOffice did not start within " + Seconds(options_.startTimeout) +
                          L" seconds."};
       }
+      if (!process_.Running())
+        throw OfficeLost{L"LibreOffice ended while starting."};
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   }

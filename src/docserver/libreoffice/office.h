@@ -44,6 +44,9 @@ struct PageLayout {
   std::vector<PageStart> starts;
 };
 
+// Bounds measured in the office's own work, so that a loaded machine does not cut them short: a
+// start or a call is given up when the office has used that much processor time on it, or none
+// at all for that long (see Watchdog).
 struct OfficeOptions {
   std::chrono::milliseconds startTimeout{std::chrono::seconds(60)};
   // Bound on one document's work (load, store or layout, and close).
