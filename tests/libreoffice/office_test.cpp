@@ -286,6 +286,20 @@ TEST(OfficeProcess, RestartsALostOfficeOnceAndNeverHangs) {
   EXPECT_FALSE(office.Running());
 }
 
+// A long run does not keep one office, whose memory grows with every document it loaded.
+TEST(OfficeProcess, StartsAnewAfterItsShareOfDocuments) {
+  SKIP_WITHOUT_LIBREOFFICE();
+  TempFolder folder;
+  std::wstring docx = folder / L"doc.docx";
+  minidocx::Write(docx, minidocx::Paragraph("text"));
+  libreoffice::OfficeOptions options;
+  options.documentsPerStart = 2;
+  Office office(options);
+  for (int n = 0; n < 3; ++n)
+    office.ConvertFromDocx(docx, folder / (L"out" + std::to_wstring(n) + L".rtf"), Format::Rtf);
+  EXPECT_EQ(office.Starts(), 2);
+}
+
 }  // namespace
 
 namespace {

@@ -380,12 +380,17 @@ class Office::Impl {
     std::wstring lastReason;
     for (int attempt = 0; attempt < 2; ++attempt) {
       try {
+        // An office grows with every document it has loaded (some 70 KB each): a long run
+        // starts it anew now and then, so that its memory stays flat.
+        if (served_ >= options_.documentsPerStart)
+          Stop();
         EnsureStarted();
         watchdog_.Arm(options_.callTimeout, process_.Id());
         struct Disarm {
           Watchdog& dog;
           ~Disarm() { dog.Disarm(); }
         } disarm{watchdog_};
+        ++served_;
         try {
           return work();
         } catch (const OfficeError&) {
@@ -542,6 +547,7 @@ class Office::Impl {
         "-env:UserInstallation=" + Utf8(FileUrl(profile_ / "user-installation")),
         "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"};
     ++starts_;
+    served_ = 0;
     if (!process_.Start(arguments, (profile_ / "soffice.log").string())) {
       throw OfficeLost{L"LibreOffice could not be started."};
     }
@@ -589,6 +595,7 @@ class Office::Impl {
   Reference<css::uno::XComponentContext> context_;
   Reference<css::frame::XDesktop2> desktop_;
   int starts_ = 0;
+  int served_ = 0;  // pieces of work given to the running office
 };
 
 namespace {

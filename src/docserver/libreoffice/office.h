@@ -51,14 +51,16 @@ struct OfficeOptions {
   std::chrono::milliseconds startTimeout{std::chrono::seconds(60)};
   // Bound on one document's work (load, store or layout, and close).
   std::chrono::milliseconds callTimeout{std::chrono::seconds(180)};
+  // Pieces of work one office process does before it is started anew.
+  int documentsPerStart = 200;
 };
 
-// One headless LibreOffice process, started on first need and reused for many documents, with a
-// private profile folder and a unique pipe name. Not for concurrent use: one per worker thread
-// (separate objects run in parallel). The destructor ends the process and removes its profile.
-// A process that crashed or stopped answering is killed and started again once for the same
-// document; if that fails too the document's operation throws OfficeError. Nothing waits
-// without a bound.
+// One headless LibreOffice process, started on first need and reused for many documents (started
+// anew after documentsPerStart of them), with a private profile folder and a unique pipe name.
+// Not for concurrent use: one per worker thread (separate objects run in parallel). The
+// destructor ends the process and removes its profile. A process that crashed or stopped
+// answering is killed and started again once for the same document; if that fails too the
+// document's operation throws OfficeError. Nothing waits without a bound.
 class Office {
  public:
   Office();
