@@ -113,7 +113,9 @@ void Document::FollowEdit(int at, int removed, int inserted) {
   int pos = 0;
   bool placed = false;
   const int cutEnd = at + removed;
-  for (auto [origin, length] : origin_) {
+  for (const auto& stretch : origin_) {
+    // Named copies rather than a structured binding: clang 14 cannot capture one.
+    const int origin = stretch.first, length = stretch.second;
     const int end = pos + length;
     auto source = [origin](int offset) { return origin < 0 ? -1 : origin + offset; };
     // The part before the edit, the new positions, the part after the removed ones.

@@ -1,0 +1,81 @@
+// Cutting a range out of a fuzzed document, saving it and checking the piece as the program
+// does: it opens again, its parts are whole and its text is the range's text. The first four
+// bytes choose the range; the rest are the document's parts (see parts.h). Only a source that
+// is whole itself must give a whole piece. The ends are moved to where the program's cuts fall:
+// the start of a paragraph, or of the table holding it (tables are split before they are cut).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "automation/errors.h"
+#include "docserver/document.h"
+#include "docserver/piece_check.h"
+#include "parts.h"
+#include "platform/text.h"
+
+namespace {
+
+int CutPoint(const docserver::Story& story, unsigned chosen) {
+  const int length = story.Length();
+  const int pos = static_cast<int>(chosen % static_cast<unsigned>(length + 1));
+  if (pos == length)
+    return length;
+  const auto& para = story.Paragraphs()[static_cast<std::size_t>(story.ParagraphAt(pos))];
+  if (para.tableDepth == 0)
+    return para.span.start;
+  for (const auto& table : story.Tables())
+    if (table.depth == 0 && table.span.start <= pos && pos < table.span.end)
+      return table.span.start;
+  return para.span.start;
+}
+
+void Fail(const std::string& what, int start, int end, int length) {
+  std::fprintf(stderr, "piece [%d, %d) of %d: %s\n", start, end, length, what.c_str());
+  std::fflush(stderr);
+  __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static auto office = [] {
+    docserver::OfficeHost::SetDisabledForTesting(true);
+    return std::make_shared<docserver::OfficeHost>();
+  }();
+  if (size < 4)
+    return 0;
+  const unsigned a = data[0] | data[1] << 8, b = data[2] | data[3] << 8;
+  const auto source = fuzz::Scratch("source.docx");
+  const auto piece = fuzz::Scratch("piece.docx");
+  fuzz::WriteDocx(fuzz::ParseParts({reinterpret_cast<const char*>(data) + 4, size - 4}), source);
+  if (!docserver::PartProblems(source).empty())
+    return 0;
+  std::unique_ptr<docserver::Document> doc;
+  try {
+    doc = std::make_unique<docserver::Document>(source, false, office);
+  } catch (const automation::ServerException&) {
+    return 0;
+  }
+  const int length = doc->story().Length();
+  if (length == 0)
+    return 0;
+  int start = CutPoint(doc->story(), a);
+  int end = CutPoint(doc->story(), b);
+  if (start > end)
+    std::swap(start, end);
+  if (start == end)
+    return 0;
+  docserver::PieceRecord kept;
+  try {
+    doc->Delete(end, length);
+    doc->Delete(0, start);
+    kept = doc->Kept();
+    doc->SaveAs(piece, 12);
+  } catch (const automation::ServerException& e) {
+    Fail("the cut failed: " + platform::ToUtf8(e.Description()), start, end, length);
+  }
+  if (auto problem = docserver::CheckPiece(piece, kept, office))
+    Fail(platform::ToUtf8(*problem), start, end, length);
+  return 0;
+}
