@@ -425,6 +425,10 @@ std::optional<double> Document::LastSaved() {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &y, &mo, &d, &h, &mi, &s) < 3)
     return std::nullopt;
+  // A damaged time says nothing, as a damaged page count does (and must not overflow below).
+  if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 24 || mi < 0 ||
+      mi > 59 || s < 0 || s > 60)
+    return std::nullopt;
   std::int64_t utc = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 +
                      h * 3600 + mi * 60 + s;
   // Shown in local time, as the save time is everywhere else.
@@ -432,7 +436,8 @@ std::optional<double> Document::LastSaved() {
   std::tm local{};
   {
     std::lock_guard guard(TimeZoneLock());
-    localtime_r(&t, &local);
+    if (!localtime_r(&t, &local))
+      return std::nullopt;
   }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -
