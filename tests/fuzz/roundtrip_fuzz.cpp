@@ -2,7 +2,7 @@
 // does: it opens again, its parts are whole and its text is the range's text. The first four
 // bytes choose the range; the rest are the document's parts (see parts.h). Only a source that
 // is whole itself must give a whole piece. The ends are moved to where the program's cuts fall:
-// the start of a paragraph, or of the table holding it (tables are split before they are cut).
+// the start of a paragraph, or of a table or one of its rows (a table is split at the row).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,18 +16,47 @@
 
 namespace {
 
-int CutPoint(const docserver::Story& story, unsigned chosen) {
+struct Cut {
+  int pos = 0;
+  bool split = false;  // a row of a table, not its first: the table is split there first
+};
+
+// Where the program's cut near a chosen position falls: the start of its paragraph, or of its
+// table row when the high bit asks for a split (other rows and nested tables: the table's
+// start).
+Cut CutPoint(const docserver::Story& story, unsigned chosen) {
   const int length = story.Length();
-  const int pos = static_cast<int>(chosen % static_cast<unsigned>(length + 1));
+  const bool split = (chosen & 0x8000u) != 0;
+  const int pos = static_cast<int>((chosen & 0x7fffu) % static_cast<unsigned>(length + 1));
   if (pos == length)
-    return length;
+    return {length};
   const auto& para = story.Paragraphs()[static_cast<std::size_t>(story.ParagraphAt(pos))];
   if (para.tableDepth == 0)
-    return para.span.start;
+    return {para.span.start};
+  const docserver::Table* outer = nullptr;
   for (const auto& table : story.Tables())
     if (table.depth == 0 && table.span.start <= pos && pos < table.span.end)
-      return table.span.start;
-  return para.span.start;
+      outer = &table;
+  if (!outer)
+    return {para.span.start};
+  if (split) {
+    bool first = true;
+    for (auto row : outer->node.children("w:tr")) {
+      docserver::Span span;
+      if (!story.SpanOf(row, span) || pos < span.start || pos >= span.end) {
+        first = false;
+        continue;
+      }
+      bool nested = false;
+      for (const auto& table : story.Tables())
+        nested = nested ||
+                 (table.depth > 0 && table.span.start <= span.start && span.start < table.span.end);
+      if (!first && !nested)
+        return {span.start, true};
+      break;
+    }
+  }
+  return {outer->span.start};
 }
 
 void Fail(const std::string& what, int start, int end, int length) {
@@ -60,22 +89,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int length = doc->story().Length();
   if (length == 0)
     return 0;
-  int start = CutPoint(doc->story(), a);
-  int end = CutPoint(doc->story(), b);
-  if (start > end)
+  Cut start = CutPoint(doc->story(), a);
+  Cut end = CutPoint(doc->story(), b);
+  if (start.pos > end.pos)
     std::swap(start, end);
-  if (start == end)
+  if (start.pos == end.pos)
     return 0;
+  // As the program cuts: the end first, then the start; a split leaves a break paragraph
+  // between the table's halves, which goes with the part cut away.
   docserver::PieceRecord kept;
   try {
-    doc->Delete(end, length);
-    doc->Delete(0, start);
+    if (end.split)
+      doc->InsertBreak(end.pos, nullptr);
+    doc->Delete(end.pos, doc->story().Length());
+    if (start.split)
+      doc->InsertBreak(start.pos, nullptr);
+    doc->Delete(0, start.pos + (start.split ? 1 : 0));
     kept = doc->Kept();
     doc->SaveAs(piece, 12);
   } catch (const automation::ServerException& e) {
-    Fail("the cut failed: " + platform::ToUtf8(e.Description()), start, end, length);
+    Fail("the cut failed: " + platform::ToUtf8(e.Description()), start.pos, end.pos, length);
   }
   if (auto problem = docserver::CheckPiece(piece, kept, office))
-    Fail(platform::ToUtf8(*problem), start, end, length);
+    Fail(platform::ToUtf8(*problem), start.pos, end.pos, length);
   return 0;
 }
