@@ -94,6 +94,10 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     origin_.emplace_back(0, story_.Length());
   if (!needsLayout_)
     sourcePageStarts_ = story_.PageStarts();
+  for (const auto& f : story_.Fields()) {
+    int codeEnd = f.separator >= 0 ? f.separator : f.end >= 0 ? f.end : story_.Length();
+    sourceCodes_.push_back(Span{f.begin, codeEnd});
+  }
 }
 
 void Document::FollowEdit(int at, int removed, int inserted) {
@@ -152,8 +156,13 @@ PieceRecord Document::Kept() const {
   auto last = std::find_if(origin_.rbegin(), origin_.rend(), kept);
   record.start = first->first;
   record.end = last->first + last->second;
-  record.text = sourceChars_->substr(static_cast<std::size_t>(record.start),
-                                     static_cast<std::size_t>(record.end - record.start));
+  // A range that starts inside a field's code starts with that field's begin mark, so that the
+  // code, which its piece drops with the torn field, is not taken for text a reader sees.
+  for (const auto& code : sourceCodes_)
+    if (code.start < record.start && record.start <= code.end)
+      record.text += L'\x13';
+  record.text += sourceChars_->substr(static_cast<std::size_t>(record.start),
+                                      static_cast<std::size_t>(record.end - record.start));
   if (!sourcePageStarts_.empty()) {
     auto pageOf = [this](int pos) {
       auto it = std::upper_bound(sourcePageStarts_.begin(), sourcePageStarts_.end(), pos);
