@@ -232,22 +232,24 @@ TEST(PieceCheck, ACutInsideAFieldsCodeChecksTheReadersText) {
   };
   Builder()
       .Body(P("Intro") + Para(r("<w:fldChar w:fldCharType=\"begin\"/>") + code(head)) +
-            Para(code("second line\" \"no\" ") + r("<w:fldChar w:fldCharType=\"separate\"/>") +
+            Para(code("second line")) +
+            Para(code("third line\" \"no\" ") + r("<w:fldChar w:fldCharType=\"separate\"/>") +
                  TextRun("first line")) +
             Para(TextRun("second line") + r("<w:fldChar w:fldCharType=\"end\"/>")) + P("Outro"))
       .Save(source);
-  // "Intro\r", the begin mark, the code's first line and its paragraph mark.
-  const int third = 6 + 1 + static_cast<int>(head.size()) + 1;
+  // "Intro\r", the begin mark and the code's first two lines, each with its paragraph mark:
+  // the paragraphs that held only code go with the torn field.
+  const int lastCodeLine = 6 + 1 + static_cast<int>(head.size()) + 1 + 11 + 1;
   auto app = CreateApplication();
   for (bool keepStart : {true, false}) {
-    SCOPED_TRACE(keepStart ? "cut inside the code's end" : "cut inside the code's start");
+    SCOPED_TRACE(keepStart ? "the piece ends inside the code" : "the piece starts inside the code");
     auto doc = Open(app, source, true);
     auto range = Obj(doc, 41);
     int length = Int(range, 4);
     if (keepStart)
-      Call(range, 100, {Variant::I4(third), Variant::I4(length)});
+      Call(range, 100, {Variant::I4(lastCodeLine), Variant::I4(length)});
     else
-      Call(range, 100, {Variant::I4(0), Variant::I4(third)});
+      Call(range, 100, {Variant::I4(0), Variant::I4(lastCodeLine)});
     Call(range, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
     std::wstring piece = folder / (keepStart ? L"start.docx" : L"end.docx");
     SaveAs(doc, piece, 12);
