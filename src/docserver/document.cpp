@@ -94,6 +94,10 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     origin_.emplace_back(0, story_.Length());
   if (!needsLayout_)
     sourcePageStarts_ = story_.PageStarts();
+  for (const auto& f : story_.Fields()) {
+    int codeEnd = f.separator >= 0 ? f.separator : f.end >= 0 ? f.end : story_.Length();
+    sourceCodes_.push_back(Span{f.begin, codeEnd});
+  }
 }
 
 void Document::FollowEdit(int at, int removed, int inserted) {
@@ -113,7 +117,9 @@ void Document::FollowEdit(int at, int removed, int inserted) {
   int pos = 0;
   bool placed = false;
   const int cutEnd = at + removed;
-  for (auto [origin, length] : origin_) {
+  for (const auto& stretch : origin_) {
+    // Named copies rather than a structured binding: clang 14 cannot capture one.
+    const int origin = stretch.first, length = stretch.second;
     const int end = pos + length;
     auto source = [origin](int offset) { return origin < 0 ? -1 : origin + offset; };
     // The part before the edit, the new positions, the part after the removed ones.
@@ -150,8 +156,13 @@ PieceRecord Document::Kept() const {
   auto last = std::find_if(origin_.rbegin(), origin_.rend(), kept);
   record.start = first->first;
   record.end = last->first + last->second;
-  record.text = sourceChars_->substr(static_cast<std::size_t>(record.start),
-                                     static_cast<std::size_t>(record.end - record.start));
+  // A range that starts inside a field's code starts with that field's begin mark, so that the
+  // code, which its piece drops with the torn field, is not taken for text a reader sees.
+  for (const auto& code : sourceCodes_)
+    if (code.start < record.start && record.start <= code.end)
+      record.text += L'\x13';
+  record.text += sourceChars_->substr(static_cast<std::size_t>(record.start),
+                                      static_cast<std::size_t>(record.end - record.start));
   if (!sourcePageStarts_.empty()) {
     auto pageOf = [this](int pos) {
       auto it = std::upper_bound(sourcePageStarts_.begin(), sourcePageStarts_.end(), pos);
@@ -423,6 +434,10 @@ std::optional<double> Document::LastSaved() {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &y, &mo, &d, &h, &mi, &s) < 3)
     return std::nullopt;
+  // A damaged time says nothing, as a damaged page count does (and must not overflow below).
+  if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 24 || mi < 0 ||
+      mi > 59 || s < 0 || s > 60)
+    return std::nullopt;
   std::int64_t utc = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 +
                      h * 3600 + mi * 60 + s;
   // Shown in local time, as the save time is everywhere else.
@@ -430,7 +445,8 @@ std::optional<double> Document::LastSaved() {
   std::tm local{};
   {
     std::lock_guard guard(TimeZoneLock());
-    localtime_r(&t, &local);
+    if (!localtime_r(&t, &local))
+      return std::nullopt;
   }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -

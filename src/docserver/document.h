@@ -134,6 +134,7 @@ class Document {
   // the text now as stretches of the source (start, length) or of new positions (-1, length).
   std::shared_ptr<const std::wstring> sourceChars_;
   std::vector<int> sourcePageStarts_;
+  std::vector<Span> sourceCodes_;  // each field's begin and the end of its code, in order
   std::vector<std::pair<int, int>> origin_;
 };
 

@@ -102,8 +102,25 @@ void Document::Normalize() {
       drop.push_back(open.separator);
     drop.insert(drop.end(), open.code.begin(), open.code.end());
   }
+  // A paragraph that held nothing but such code goes with it (a reader never saw its mark),
+  // unless it closes its container or carries its section's properties.
+  std::vector<pugi::xml_node> paragraphs;
+  for (auto n : drop) {
+    pugi::xml_node p = n.parent();
+    while (p && !Is(p, "w:p"))
+      p = p.parent();
+    if (p && std::find(paragraphs.begin(), paragraphs.end(), p) == paragraphs.end())
+      paragraphs.push_back(p);
+  }
   for (auto n : drop)
     RemoveWithEmptyRun(n);
+  for (auto p : paragraphs) {
+    bool empty = !p.child("w:pPr").child("w:sectPr");
+    for (auto c : p.children())
+      empty = empty && (c.type() != pugi::node_element || Is(c, "w:pPr"));
+    if (empty && (p.next_sibling("w:p") || p.next_sibling("w:tbl")))
+      p.parent().remove_child(p);
+  }
 
   // Bookmarks and comment ranges come in pairs.
   auto pairUp = [&](const char* startName, const char* endName) {

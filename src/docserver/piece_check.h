@@ -19,7 +19,9 @@ namespace docserver {
 struct PieceRecord {
   int start = 0;  // the kept range, in positions of the source's main text
   int end = 0;
-  std::wstring text;    // the source's characters in that range, marks included
+  // The source's characters in that range, marks included, after a begin mark for each field
+  // whose code the range starts in.
+  std::wstring text;
   int pages = 0;        // source pages the range touches; 0 when the source's pages are a layout
   bool legacy = false;  // written through LibreOffice (.doc, .rtf)
 };

@@ -50,6 +50,24 @@ TEST(DocserverDocument, AnswersThePageCountReader) {
   EXPECT_EQ(Int(Obj(app, 6), 2), 0);
 }
 
+// A save time out of its ranges is damage: no time, rather than an overflow or a made-up date.
+TEST(DocserverDocument, ADamagedSaveTimeGivesNone) {
+  testsupport::TempFolder folder;
+  auto app = CreateApplication();
+  const char* damaged[] = {"2024-03-05T999999999:09:10Z", "2024-13-05T10:00:00Z",
+                           "2024-03-00T10:00:00Z", "2024-03-05T10:99:00Z",
+                           "-2147483648-01-01T00:00:00Z"};
+  int n = 0;
+  for (const char* modified : damaged) {
+    std::wstring path = folder / (std::to_wstring(++n) + L".docx");
+    Builder().Body(P("a")).Modified(modified).Save(path);
+    auto property =
+        Call(Obj(Open(app, path), 1000), 0, {Variant::I4(12)}, InvokeKind::MethodOrGet).object;
+    EXPECT_EQ(Call(property, 0, {}, InvokeKind::MethodOrGet).type, automation::VarType::Empty)
+        << modified;
+  }
+}
+
 TEST(DocserverDocument, FailuresAreServerExceptionsOrMissingMembers) {
   testsupport::TempFolder folder;
   Builder().Body(Heading(1, "Intro", "_Toc1") + P("text")).Pages(1).Save(folder / L"d.docx");

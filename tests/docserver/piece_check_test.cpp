@@ -220,5 +220,43 @@ TEST(PieceCheck, TheServerChecksWhatItsSaveKept) {
             L"its text differs from the source at character 14 (its end instead of \"Last.¶\")");
 }
 
+// A field's code may run over paragraphs (an IF field's texts); a cut there tears the field,
+// whose piece keeps only the result: a reader's text, as the range's is.
+TEST(PieceCheck, ACutInsideAFieldsCodeChecksTheReadersText) {
+  testsupport::TempFolder folder;
+  std::wstring source = folder / L"source.docx";
+  const std::string head = " IF 1 = 1 \"first line";
+  auto r = [](const std::string& inner) { return "<w:r>" + inner + "</w:r>"; };
+  auto code = [&](const std::string& text) {
+    return r("<w:instrText xml:space=\"preserve\">" + text + "</w:instrText>");
+  };
+  Builder()
+      .Body(P("Intro") + Para(r("<w:fldChar w:fldCharType=\"begin\"/>") + code(head)) +
+            Para(code("second line")) +
+            Para(code("third line\" \"no\" ") + r("<w:fldChar w:fldCharType=\"separate\"/>") +
+                 TextRun("first line")) +
+            Para(TextRun("second line") + r("<w:fldChar w:fldCharType=\"end\"/>")) + P("Outro"))
+      .Save(source);
+  // "Intro\r", the begin mark and the code's first two lines, each with its paragraph mark:
+  // the paragraphs that held only code go with the torn field.
+  const int lastCodeLine = 6 + 1 + static_cast<int>(head.size()) + 1 + 11 + 1;
+  auto app = CreateApplication();
+  for (bool keepStart : {true, false}) {
+    SCOPED_TRACE(keepStart ? "the piece ends inside the code" : "the piece starts inside the code");
+    auto doc = Open(app, source, true);
+    auto range = Obj(doc, 41);
+    int length = Int(range, 4);
+    if (keepStart)
+      Call(range, 100, {Variant::I4(lastCodeLine), Variant::I4(length)});
+    else
+      Call(range, 100, {Variant::I4(0), Variant::I4(lastCodeLine)});
+    Call(range, 127, {Variant::I4(1).ByRef(), Variant::I4(1).ByRef()});
+    std::wstring piece = folder / (keepStart ? L"start.docx" : L"end.docx");
+    SaveAs(doc, piece, 12);
+    Call(doc, 1105, {Variant::I4(0).ByRef(), Omitted(), Omitted()});
+    EXPECT_EQ(Call(app, automation::kVerifyPieceDispid, {Variant::String(piece)}).text, L"");
+  }
+}
+
 }  // namespace
 }  // namespace docserver::test
