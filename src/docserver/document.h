@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "docserver/legacy.h"
+#include "docserver/numbering.h"
 #include "docserver/package.h"
 #include "docserver/piece_check.h"
 #include "docserver/story.h"
@@ -85,6 +86,8 @@ class Document {
 
  private:
   void Reindex();
+  // Marks the document changed; the first time, before anything is changed.
+  void Touch();
   bool WordPagination();
   void LayOut();
   bool SplitAt(int pos);  // whether a run was split
@@ -121,6 +124,7 @@ class Document {
   Story story_;
   std::vector<std::weak_ptr<LiveRange>> ranges_;
   bool dirty_ = false;
+  SourceNumbers numbers_;
   bool needsLayout_ = false;
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges

@@ -103,6 +103,13 @@ bool Document::SplitAt(int pos) {
   return true;
 }
 
+void Document::Touch() {
+  // The numbers lists and notes show are read before the first edit takes any of them away.
+  if (!dirty_)
+    numbers_.Note(*package_, mainPart_, body_);
+  dirty_ = true;
+}
+
 void Document::Delete(int a, int b) {
   a = std::clamp(a, 0, story_.Length());
   b = std::clamp(b, a, story_.Length());
@@ -112,7 +119,7 @@ void Document::Delete(int a, int b) {
   if (b >= story_.Length())
     while (a > 0 && story_.KindAt(a - 1) == Atom::LineBreak)
       --a;
-  dirty_ = true;
+  Touch();
   // The whole story is indexed again only when a run was split.
   bool split = SplitAt(b);
   if (SplitAt(a) || split)
@@ -544,7 +551,7 @@ void Document::TidyEnd() {
 
 int Document::InsertBreak(int pos, LiveRange* caller) {
   pos = std::clamp(pos, 0, story_.Length());
-  dirty_ = true;
+  Touch();
   int inserted = 1;
   if (story_.Paragraphs().empty()) {
     if (auto sect = body_.child("w:sectPr"))

@@ -322,6 +322,7 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
       for (auto x : body_.select_nodes(".//w:lastRenderedPageBreak"))
         x.node().parent().remove_child(x.node());
     Normalize();
+    numbers_.Continue(*package_, body_);
     PruneNotes("/footnotes", "w:footnotes", "w:footnote", "w:footnoteReference");
     PruneNotes("/endnotes", "w:endnotes", "w:endnote", "w:endnoteReference");
     PruneNotes("/comments", "w:comments", "w:comment", "w:commentReference");
