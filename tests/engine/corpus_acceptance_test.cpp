@@ -31,7 +31,10 @@ struct Entry {
   int pages = 0;
 };
 
+// The documents of the manifest; VARNIK_CORPUS_ONLY, when set, keeps those whose file name
+// holds it (one document at a time while working on it).
 std::vector<Entry> Manifest(const fs::path& folder) {
+  const char* only = std::getenv("VARNIK_CORPUS_ONLY");
   std::ifstream in(folder / "manifest.tsv");
   std::string line;
   std::getline(in, line);
@@ -47,6 +50,8 @@ std::vector<Entry> Manifest(const fs::path& folder) {
     for (std::string c; std::getline(ls, c, '\t'); ++i)
       if (i < head.size())
         row[head[i]] = c;
+    if (only && *only && row["file"].find(only) == std::string::npos)
+      continue;
     out.push_back({row["file"], row["kind"], row["toc"], std::atoi(row["pages"].c_str())});
   }
   return out;
