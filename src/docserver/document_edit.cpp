@@ -363,7 +363,8 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
 // A cut to the end that falls inside or at a row of a table split for it leaves the break
 // paragraph between the halves in the piece, where it would start a blank or needless page:
 // the halves become one table again, or, with nothing after it, the paragraph ends the piece
-// without starting a page. Returns the position of a paragraph removed, or -1.
+// without starting a page; a table split before its first row, where the cut falls inside that
+// row, only loses the paragraph. Returns the position of a paragraph removed, or -1.
 int Document::JoinSplitTables() {
   int removed = -1;
   std::vector<pugi::xml_node> marks;
@@ -383,6 +384,11 @@ int Document::JoinSplitTables() {
         r = next;
       }
       p.parent().remove_child(after);
+      p.parent().remove_child(p);
+    } else if (after && Is(after, "w:tbl")) {
+      Span s;
+      if (story_.SpanOf(p, s))
+        removed = s.start;
       p.parent().remove_child(p);
     } else if (!after || Is(after, "w:sectPr")) {
       p.remove_attribute(kSplitMark);
