@@ -96,7 +96,27 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
     sourcePageStarts_ = story_.PageStarts();
 }
 
-void Document::FollowEdit(int at, int removed, int inserted) {
+void Document::FollowEdit(int at, int removed, int inserted, int alsoRemovedAt) {
+  Remap(at, removed, inserted);
+  // One more position removed before the edit's, at a place of the text as it was before both.
+  if (alsoRemovedAt >= 0 && alsoRemovedAt < at)
+    Remap(alsoRemovedAt, 1, 0);
+  // A closing paragraph the edit added, or a trailing one it tidied away.
+  int total = 0;
+  for (auto& [origin, length] : origin_) {
+    length = std::min(length, story_.Length() - total);
+    total += length;
+  }
+  std::erase_if(origin_, [](const auto& s) { return s.second <= 0; });
+  if (total < story_.Length()) {
+    if (!origin_.empty() && origin_.back().first < 0)
+      origin_.back().second += story_.Length() - total;
+    else
+      origin_.emplace_back(-1, story_.Length() - total);
+  }
+}
+
+void Document::Remap(int at, int removed, int inserted) {
   std::vector<std::pair<int, int>> next;
   auto put = [&next](int origin, int length) {
     if (length <= 0)
@@ -128,15 +148,6 @@ void Document::FollowEdit(int at, int removed, int inserted) {
   }
   if (!placed)
     put(-1, inserted);
-  // A closing paragraph the edit added, or a trailing one it tidied away.
-  int total = 0;
-  for (auto& [origin, length] : next) {
-    length = std::min(length, story_.Length() - total);
-    total += length;
-  }
-  std::erase_if(next, [](const auto& s) { return s.second <= 0; });
-  if (total < story_.Length())
-    put(-1, story_.Length() - total);
   origin_ = std::move(next);
 }
 

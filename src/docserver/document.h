@@ -110,7 +110,9 @@ class Document {
   void RecordPageCount();
   // Follows an edit in the map from positions to the source's: removed positions at `at`,
   // then inserted ones there; marks the edits made beside them as new at the end.
-  void FollowEdit(int at, int removed, int inserted);
+  // alsoRemovedAt: one more position removed before `at` (-1: none).
+  void FollowEdit(int at, int removed, int inserted, int alsoRemovedAt = -1);
+  void Remap(int at, int removed, int inserted);
 
   std::filesystem::path path_;
   bool readOnly_ = false;

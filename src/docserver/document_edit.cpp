@@ -231,7 +231,7 @@ void Document::Delete(int a, int b) {
     }
   for (int& p : layoutStarts_)
     p = move(p);
-  FollowEdit(a, removed, 0);
+  FollowEdit(a, removed, 0, joined);
 }
 
 // A section without a header or footer of its own shows the one of the section before. When
