@@ -255,6 +255,11 @@ void Document::LayOut() {
     }
   }
   laidOut_ = true;
+  // Where the source's pages start and why, for telling later which of a piece's pages were
+  // Word's.
+  if (!dirty_ && completed_)
+    for (std::size_t i = 0; i < layoutStarts_.size(); ++i)
+      sourceStarts_.emplace_back(layoutStarts_[i], layoutSources_[i]);
 }
 
 namespace {

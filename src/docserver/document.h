@@ -107,7 +107,8 @@ class Document {
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
-  void RecordPageCount();
+  bool PiecePagesAreWords() const;
+  void RecordPageCount(bool wordPages);
   // Follows an edit in the map from positions to the source's: removed positions at `at`,
   // then inserted ones there; marks the edits made beside them as new at the end.
   // alsoRemovedAt: one more position removed before `at` (-1: none).
@@ -140,6 +141,8 @@ class Document {
   // the text now as stretches of the source (start, length) or of new positions (-1, length).
   std::shared_ptr<const std::wstring> sourceChars_;
   std::vector<int> sourcePageStarts_;
+  // The source's page starts and their sources where Word's record was completed by the layout.
+  std::vector<std::pair<int, PageSource>> sourceStarts_;
   std::vector<std::pair<int, int>> origin_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "docserver/legacy.h"
 #include "docserver/libreoffice/office.h"
+#include "docserver/page_report.h"
 #include "libreoffice/mini_docx.h"
 #include "real_server.h"
 #include "support/docx_builder.h"
@@ -245,6 +246,43 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
       joined += Letters(text);
     }
     EXPECT_EQ(joined, Letters(DocumentText(app, source)));
+  }
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
+// Word recorded one page start of three: a piece whose page starts are all Word's keeps Word's
+// record and says so; one whose pages start where only the layout put them is laid out again.
+TEST_F(OfficeAcceptance, PiecesOfWordsPagesKeepWordsRecord) {
+  if (!libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  testsupport::TempFolder folder;
+  std::string lines;
+  for (int i = 1; i <= 120; ++i)
+    lines += testsupport::docx::Para((i == 60 ? testsupport::docx::RenderedBreak() : "") +
+                                     testsupport::docx::TextRun(Numbered("Line ", i) + "."));
+  std::wstring source = folder / L"partial record.docx";
+  testsupport::docx::Builder().Body(lines).Pages(3).Save(source);
+  std::wstring time;
+  ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), 3);
+  const struct {
+    int page;
+    docserver::PagesBy by;
+    int saved;
+  } cases[] = {{1, docserver::PagesBy::Word, 1},
+               {2, docserver::PagesBy::Layout, 0},
+               {3, docserver::PagesBy::Layout, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    std::wstring piece = folder / (L"page " + std::to_wstring(c.page) + L".docx");
+    ASSERT_EQ(ctrl->ExportPageRange(source, piece, c.page, c.page, 3, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(piece, difference), 1) << platform::ToUtf8(difference);
+    auto report = docserver::ReadPageReport(platform::ToPath(piece));
+    EXPECT_EQ(report.by, c.by);
+    EXPECT_EQ(report.savedPages, c.saved);
+    if (c.by == docserver::PagesBy::Word) {
+      EXPECT_EQ(report.pages.size(), 1u);
+    }
   }
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
