@@ -364,6 +364,17 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
           index[static_cast<std::size_t>(st.paragraph)])];
       pos = PositionInParagraph(story, para, std::max(0, st.offset), notes);
     }
+    // A column break the layout put at the top of the page is what broke it (one column):
+    // the page starts after it, as after a page break, so that no piece begins with a break.
+    while (pos < len && story.KindAt(pos) == Atom::LineBreak) {
+      int seg = story.SegmentAt(pos);
+      pugi::xml_node br =
+          seg >= 0 ? story.Segments()[static_cast<std::size_t>(seg)].node : pugi::xml_node{};
+      if (std::strcmp(br.name(), "w:br") != 0 ||
+          std::strcmp(br.attribute("w:type").as_string(), "column") != 0)
+        break;
+      ++pos;
+    }
     out[static_cast<std::size_t>(st.page - 1)] = pos;
   }
   for (std::size_t i = out.size(); i-- > 1;)

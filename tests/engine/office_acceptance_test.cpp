@@ -287,5 +287,33 @@ TEST_F(OfficeAcceptance, PiecesOfWordsPagesKeepWordsRecord) {
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 
+// A column break in a one-column page breaks the page: the page after it starts after the
+// break, so its piece does not begin with a blank page.
+TEST_F(OfficeAcceptance, APageBrokenByAColumnBreakStartsAfterIt) {
+  if (!libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  namespace docx = testsupport::docx;
+  testsupport::TempFolder folder;
+  std::wstring source = folder / L"columns.docx";
+  docx::Builder()
+      .Body(docx::P("One.") +
+            docx::Para("<w:r><w:br w:type=\"column\"/></w:r>" + docx::TextRun("Two.")) +
+            docx::P("Three."))
+      .Save(source);
+  std::wstring time;
+  ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), 2);
+  auto app = docserver::CreateApplication();
+  for (int page : {1, 2}) {
+    SCOPED_TRACE(page);
+    std::wstring piece = folder / (L"page " + std::to_wstring(page) + L".docx");
+    ASSERT_EQ(ctrl->ExportPageRange(source, piece, page, page, 2, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(piece, difference), 1) << platform::ToUtf8(difference);
+    EXPECT_EQ(PiecePages(app, piece), 1);
+  }
+  EXPECT_EQ(DocumentText(app, folder / L"page 2.docx").substr(0, 4), L"Two.");
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
 }  // namespace
 }  // namespace enginetest
