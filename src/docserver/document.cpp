@@ -100,7 +100,27 @@ Document::Document(const std::filesystem::path& path, bool readOnly,
   }
 }
 
-void Document::FollowEdit(int at, int removed, int inserted) {
+void Document::FollowEdit(int at, int removed, int inserted, int alsoRemovedAt) {
+  Remap(at, removed, inserted);
+  // One more position removed before the edit's, at a place of the text as it was before both.
+  if (alsoRemovedAt >= 0 && alsoRemovedAt < at)
+    Remap(alsoRemovedAt, 1, 0);
+  // A closing paragraph the edit added, or a trailing one it tidied away.
+  int total = 0;
+  for (auto& [origin, length] : origin_) {
+    length = std::min(length, story_.Length() - total);
+    total += length;
+  }
+  std::erase_if(origin_, [](const auto& s) { return s.second <= 0; });
+  if (total < story_.Length()) {
+    if (!origin_.empty() && origin_.back().first < 0)
+      origin_.back().second += story_.Length() - total;
+    else
+      origin_.emplace_back(-1, story_.Length() - total);
+  }
+}
+
+void Document::Remap(int at, int removed, int inserted) {
   std::vector<std::pair<int, int>> next;
   auto put = [&next](int origin, int length) {
     if (length <= 0)
@@ -134,15 +154,6 @@ void Document::FollowEdit(int at, int removed, int inserted) {
   }
   if (!placed)
     put(-1, inserted);
-  // A closing paragraph the edit added, or a trailing one it tidied away.
-  int total = 0;
-  for (auto& [origin, length] : next) {
-    length = std::min(length, story_.Length() - total);
-    total += length;
-  }
-  std::erase_if(next, [](const auto& s) { return s.second <= 0; });
-  if (total < story_.Length())
-    put(-1, story_.Length() - total);
   origin_ = std::move(next);
 }
 
@@ -255,6 +266,11 @@ void Document::LayOut() {
     }
   }
   laidOut_ = true;
+  // Where the source's pages start and why, for telling later which of a piece's pages were
+  // Word's.
+  if (!dirty_ && completed_)
+    for (std::size_t i = 0; i < layoutStarts_.size(); ++i)
+      sourceStarts_.emplace_back(layoutStarts_[i], layoutSources_[i]);
 }
 
 namespace {
@@ -358,6 +374,17 @@ std::vector<int> MapPageStarts(const Story& story, const std::vector<pugi::xml_n
       const Paragraph& para = story.Paragraphs()[static_cast<std::size_t>(
           index[static_cast<std::size_t>(st.paragraph)])];
       pos = PositionInParagraph(story, para, std::max(0, st.offset), notes);
+    }
+    // A column break the layout put at the top of the page is what broke it (one column):
+    // the page starts after it, as after a page break, so that no piece begins with a break.
+    while (pos < len && story.KindAt(pos) == Atom::LineBreak) {
+      int seg = story.SegmentAt(pos);
+      pugi::xml_node br =
+          seg >= 0 ? story.Segments()[static_cast<std::size_t>(seg)].node : pugi::xml_node{};
+      if (std::strcmp(br.name(), "w:br") != 0 ||
+          std::strcmp(br.attribute("w:type").as_string(), "column") != 0)
+        break;
+      ++pos;
     }
     out[static_cast<std::size_t>(st.page - 1)] = pos;
   }

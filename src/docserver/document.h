@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "docserver/legacy.h"
+#include "docserver/numbering.h"
 #include "docserver/package.h"
 #include "docserver/piece_check.h"
 #include "docserver/story.h"
@@ -85,6 +86,8 @@ class Document {
 
  private:
   void Reindex();
+  // Marks the document changed; the first time, before anything is changed.
+  void Touch();
   bool WordPagination();
   void LayOut();
   bool SplitAt(int pos);  // whether a run was split
@@ -104,10 +107,13 @@ class Document {
   void Normalize();
   void PruneNotes(const char* part, const char* root, const char* item, const char* reference);
   void PruneParts();
-  void RecordPageCount();
+  bool PiecePagesAreWords() const;
+  void RecordPageCount(bool wordPages);
   // Follows an edit in the map from positions to the source's: removed positions at `at`,
   // then inserted ones there; marks the edits made beside them as new at the end.
-  void FollowEdit(int at, int removed, int inserted);
+  // alsoRemovedAt: one more position removed before `at` (-1: none).
+  void FollowEdit(int at, int removed, int inserted, int alsoRemovedAt = -1);
+  void Remap(int at, int removed, int inserted);
 
   std::filesystem::path path_;
   bool readOnly_ = false;
@@ -121,6 +127,7 @@ class Document {
   Story story_;
   std::vector<std::weak_ptr<LiveRange>> ranges_;
   bool dirty_ = false;
+  SourceNumbers numbers_;
   bool needsLayout_ = false;
   bool laidOut_ = false;
   std::vector<int> layoutStarts_;  // moved along by edits like the ranges
@@ -135,6 +142,8 @@ class Document {
   std::shared_ptr<const std::wstring> sourceChars_;
   std::vector<int> sourcePageStarts_;
   std::vector<Span> sourceCodes_;  // each field's begin and the end of its code, in order
+  // The source's page starts and their sources where Word's record was completed by the layout.
+  std::vector<std::pair<int, PageSource>> sourceStarts_;
   std::vector<std::pair<int, int>> origin_;
 };
 

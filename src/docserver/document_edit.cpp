@@ -103,6 +103,13 @@ bool Document::SplitAt(int pos) {
   return true;
 }
 
+void Document::Touch() {
+  // The numbers lists and notes show are read before the first edit takes any of them away.
+  if (!dirty_)
+    numbers_.Note(*package_, mainPart_, body_);
+  dirty_ = true;
+}
+
 void Document::Delete(int a, int b) {
   a = std::clamp(a, 0, story_.Length());
   b = std::clamp(b, a, story_.Length());
@@ -112,7 +119,7 @@ void Document::Delete(int a, int b) {
   if (b >= story_.Length())
     while (a > 0 && story_.KindAt(a - 1) == Atom::LineBreak)
       --a;
-  dirty_ = true;
+  Touch();
   // The whole story is indexed again only when a run was split.
   bool split = SplitAt(b);
   if (SplitAt(a) || split)
@@ -224,7 +231,7 @@ void Document::Delete(int a, int b) {
     }
   for (int& p : layoutStarts_)
     p = move(p);
-  FollowEdit(a, removed, 0);
+  FollowEdit(a, removed, 0, joined);
 }
 
 // A section without a header or footer of its own shows the one of the section before. When
@@ -356,7 +363,8 @@ void Document::DeleteInline(pugi::xml_node container, int a, int b) {
 // A cut to the end that falls inside or at a row of a table split for it leaves the break
 // paragraph between the halves in the piece, where it would start a blank or needless page:
 // the halves become one table again, or, with nothing after it, the paragraph ends the piece
-// without starting a page. Returns the position of a paragraph removed, or -1.
+// without starting a page; a table split before its first row, where the cut falls inside that
+// row, only loses the paragraph. Returns the position of a paragraph removed, or -1.
 int Document::JoinSplitTables() {
   int removed = -1;
   std::vector<pugi::xml_node> marks;
@@ -376,6 +384,11 @@ int Document::JoinSplitTables() {
         r = next;
       }
       p.parent().remove_child(after);
+      p.parent().remove_child(p);
+    } else if (after && Is(after, "w:tbl")) {
+      Span s;
+      if (story_.SpanOf(p, s))
+        removed = s.start;
       p.parent().remove_child(p);
     } else if (!after || Is(after, "w:sectPr")) {
       p.remove_attribute(kSplitMark);
@@ -544,7 +557,7 @@ void Document::TidyEnd() {
 
 int Document::InsertBreak(int pos, LiveRange* caller) {
   pos = std::clamp(pos, 0, story_.Length());
-  dirty_ = true;
+  Touch();
   int inserted = 1;
   if (story_.Paragraphs().empty()) {
     if (auto sect = body_.child("w:sectPr"))

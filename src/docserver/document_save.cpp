@@ -291,9 +291,31 @@ void Document::PruneParts() {
     package_->MarkChanged("[Content_Types].xml");
 }
 
+// Whether every page of the piece starts where Word recorded one or a break puts one, though
+// the source's record needed the layout for pages it left out: the piece then keeps Word's
+// record as a source whose pages Word recorded.
+bool Document::PiecePagesAreWords() const {
+  if (sourceStarts_.empty())
+    return false;
+  PieceRecord kept = Kept();
+  if (kept.end <= kept.start)
+    return false;
+  // The starts of the piece's pages and of the page after it, all Word's or the breaks'.
+  std::set<int> inside;
+  for (auto [pos, source] : sourceStarts_) {
+    if (pos < kept.start || pos > kept.end)
+      continue;
+    if (source == PageSource::Layout)
+      return false;
+    if (pos > kept.start && pos < kept.end)
+      inside.insert(pos);
+  }
+  return story_.PageStarts().size() == inside.size() + 1;
+}
+
 // The saved page count describes the piece, not its source: the piece's own count when Word's
 // record gave the pages, none when LibreOffice's layout did (the piece is laid out again).
-void Document::RecordPageCount() {
+void Document::RecordPageCount(bool wordPages) {
   for (auto rel : package_->Xml("_rels/.rels").child("Relationships").children("Relationship")) {
     std::string_view type = rel.attribute("Type").as_string();
     if (!type.ends_with("/extended-properties"))
@@ -311,7 +333,7 @@ void Document::RecordPageCount() {
     }
     if (!pages)
       continue;
-    if (needsLayout_)
+    if (!wordPages)
       pages.parent().remove_child(pages);
     else
       pages.text() = static_cast<int>(story_.PageStarts().size());
@@ -335,17 +357,19 @@ void Document::SaveAs(const std::filesystem::path& target, int format) {
       x.node().remove_attribute(kSplitMark);
     // Where the pages came from LibreOffice's layout, the page marks Word left are not the
     // document's pages; kept in a piece they would count as its pages.
-    if (needsLayout_)
+    const bool wordPages = !needsLayout_ || PiecePagesAreWords();
+    if (!wordPages)
       for (auto x : body_.select_nodes(".//w:lastRenderedPageBreak"))
         x.node().parent().remove_child(x.node());
     Normalize();
+    numbers_.Continue(*package_, body_);
     PruneNotes("/footnotes", "w:footnotes", "w:footnote", "w:footnoteReference");
     PruneNotes("/endnotes", "w:endnotes", "w:endnote", "w:endnoteReference");
     PruneNotes("/comments", "w:comments", "w:comment", "w:commentReference");
     package_->MarkChanged(mainPart_);
     PruneParts();
     Reindex();
-    RecordPageCount();
+    RecordPageCount(wordPages);
   }
   if (!legacy) {
     package_->SaveAs(target);

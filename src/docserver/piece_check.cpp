@@ -118,8 +118,13 @@ std::optional<std::wstring> TextDifference(std::wstring_view piece, std::wstring
   // page or line break that only marks follow; a head cut inside a table row keeps the row's
   // cells before it, emptied. Each mark it adds closes one thing: two paragraph marks in a row
   // are a paragraph more, and cells kept before the range end with a cell mark.
+  // A cut inside a cell after one of its paragraphs makes that paragraph the cell's last: its
+  // mark becomes the cell's.
   auto closes = [&] {
-    return a.tail.starts_with(b.tail) && a.tail.find(L"\r\r", b.tail.size()) == std::wstring::npos;
+    std::wstring kept = b.tail;
+    if (!a.tail.starts_with(kept) && kept.ends_with(L'\r'))
+      kept.back() = L'\a';
+    return a.tail.starts_with(kept) && a.tail.find(L"\r\r", kept.size()) == std::wstring::npos;
   };
   auto opens = [&] {
     std::wstring_view cells = a.head.substr(0, a.head.size() - b.head.size());

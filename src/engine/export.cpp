@@ -15,14 +15,25 @@ using M = Member;
 namespace {
 
 // Where the tail cut starts once FixBoundaryObjects put `shift` breaks in front of the boundary
-// character at c. A break put right at c goes with the tail; one put earlier in the paragraph
-// moves the boundary on, and cutting at c would take this piece's last character with it.
-std::int32_t CutAfterFix(const WordObject& selection, std::int32_t c, std::int32_t shift) {
+// character at c, and where a break it put inside what the piece keeps stands (-1: none). A
+// break put right at c goes with the tail; one put at the start of the boundary's paragraph
+// moves the boundary on (cutting at c would take this piece's last character with it) and
+// would stay in the piece as a page of its own.
+struct TailFix {
+  std::int32_t cut = 0;
+  std::int32_t strayBreak = -1;
+};
+
+TailFix CutAfterFix(const WordObject& selection, std::int32_t c, std::int32_t shift) {
   if (shift == 0)
-    return c;
+    return {c};
   Call(M::SelectionSetRange, selection, {Variant::I4(c), Variant::I4(c + 1)});
   std::wstring at = CallString(M::RangeText, CallObject(M::SelectionRange, selection));
-  return at == L"\f" ? c : c + shift;
+  if (at == L"\f")
+    return {c};
+  WordObject paragraphs = CallObject(M::SelectionParagraphs, selection);
+  WordObject first = CallObject(M::ParagraphsItem, paragraphs, {Variant::I4(1)});
+  return {c + shift, CallI4(M::RangeStart, CallObject(M::ParagraphRange, first))};
 }
 
 constexpr std::int32_t kPrintLayoutView = 3;
@@ -71,12 +82,19 @@ void CutTail(const WordObject& document, const WordObject& selection, std::int32
   std::int32_t c = CallI4(M::SelectionStart, selection);
   Call(M::SelectionSetRange, selection, {Variant::I4(c), Variant::I4(c + 1)});
   std::int32_t shift = FixBoundaryObjects(EndSide, selection);
-  Call(M::SelectionSetStart, selection, {Variant::I4(CutAfterFix(selection, c, shift))});
+  TailFix fix = CutAfterFix(selection, c, shift);
+  Call(M::SelectionSetStart, selection, {Variant::I4(fix.cut)});
   AlignBoundary(alignMode, EndSide, selection);
   std::int32_t end = DocumentEnd(document);
   if (end > CallI4(M::SelectionStart, selection)) {
     Call(M::SelectionSetEnd, selection, {Variant::I4(end)});
     if (TouchesAPage(CallObject(M::SelectionRange, selection)))
+      DeleteText(M::SelectionDelete, selection);
+  }
+  if (fix.strayBreak >= 0) {
+    Call(M::SelectionSetRange, selection,
+         {Variant::I4(fix.strayBreak), Variant::I4(fix.strayBreak + 1)});
+    if (CallString(M::RangeText, CallObject(M::SelectionRange, selection)) == L"\f")
       DeleteText(M::SelectionDelete, selection);
   }
 }

@@ -138,6 +138,7 @@ TEST(PieceCheck, TextDiffersOnlyWhereACutMakesIt) {
       {"a paragraph closed", L"One\rTwo\r", L"One\rTwo", true},
       {"the document's closing paragraph", L"One\rTwo\r\r", L"One\rTwo\r", true},
       {"a cell and row closed", L"A\r\aB\r\a\r\a", L"A\r\aB", true},
+      {"a cell closed after one of its paragraphs", L"A\aB\a\a\r", L"A\aB\r", true},
       {"a page break at the end dropped", L"One\r", L"One\r\f", true},
       {"a line break at the end dropped", L"One\r", L"One\v\r", true},
       {"empty cells before a head cut in a row", L"\r\a\r\aB\r", L"B\r", true},

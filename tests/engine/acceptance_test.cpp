@@ -165,8 +165,8 @@ namespace enginetest {
 namespace {
 
 // The page boundary lies in a paragraph holding a field: the tail cut puts a break at the
-// paragraph's start, which moves the boundary one position on. Disabled until the tail cut
-// allows for that break (it deletes from the old position and loses the space before it).
+// paragraph's start, which moves the boundary one position on. The piece keeps the space before
+// the boundary and not the break, which would give it a page of its own.
 TEST_F(Acceptance, ABoundaryInAParagraphWithAFieldKeepsTheCharacterBeforeIt) {
   testsupport::TempFolder folder;
   std::wstring source = folder / L"field.docx";
@@ -183,7 +183,14 @@ TEST_F(Acceptance, ABoundaryInAParagraphWithAFieldKeepsTheCharacterBeforeIt) {
   for (int page : {1, 2}) {
     std::wstring target = folder / (L"page " + std::to_wstring(page) + L".docx");
     ASSERT_EQ(ctrl->ExportPageRange(source, target, page, page, 2, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(target, difference), 1) << platform::ToUtf8(difference);
+    EXPECT_EQ(PiecePages(app, target), 1) << page;
     joined += Letters(DocumentText(app, target));
+    if (page == 1) {
+      std::wstring text = DocumentText(app, target);
+      EXPECT_EQ(text.find(L'\f'), std::wstring::npos) << Shown(text);
+    }
   }
   EXPECT_EQ(joined, Letters(DocumentText(app, source)));
 }

@@ -31,7 +31,10 @@ struct Entry {
   int pages = 0;
 };
 
+// The documents of the manifest; VARNIK_CORPUS_ONLY, when set, keeps those whose file name
+// holds it (one document at a time while working on it).
 std::vector<Entry> Manifest(const fs::path& folder) {
+  const char* only = std::getenv("VARNIK_CORPUS_ONLY");
   std::ifstream in(folder / "manifest.tsv");
   std::string line;
   std::getline(in, line);
@@ -47,9 +50,30 @@ std::vector<Entry> Manifest(const fs::path& folder) {
     for (std::string c; std::getline(ls, c, '\t'); ++i)
       if (i < head.size())
         row[head[i]] = c;
+    if (only && *only && row["file"].find(only) == std::string::npos)
+      continue;
     out.push_back({row["file"], row["kind"], row["toc"], std::atoi(row["pages"].c_str())});
   }
   return out;
+}
+
+// A part of a .docx package; empty when it has none.
+std::string PartOf(const fs::path& docx, const char* name) {
+  std::string bytes;
+  int error = 0;
+  zip_t* zip = zip_open(docx.c_str(), ZIP_RDONLY, &error);
+  if (!zip)
+    return bytes;
+  zip_stat_t st;
+  if (zip_stat(zip, name, 0, &st) == 0) {
+    if (zip_file_t* f = zip_fopen(zip, name, 0)) {
+      bytes.resize(st.size);
+      zip_fread(f, bytes.data(), st.size);
+      zip_fclose(f);
+    }
+  }
+  zip_close(zip);
+  return bytes;
 }
 
 // What users see of each piece: its whole text, marks included, is its range's source text, and
@@ -57,6 +81,9 @@ std::vector<Entry> Manifest(const fs::path& folder) {
 // pages it was cut for.
 struct PieceFigures {
   int pieces = 0, textDiffers = 0, countDiffers = 0;
+  // Of those: pieces whose count is Word's record kept in them (a fault of the cut), and pieces
+  // LibreOffice lays out again, on other pages than it laid the same text out in the source.
+  int countDiffersByRecord = 0;
 
   void Check(const automation::DispatchPtr& app, const std::wstring& source,
              const std::vector<int>& bounds, const std::wstring& piece, int first, int last) {
@@ -73,12 +100,20 @@ struct PieceFigures {
     int count = PiecePages(app, piece);
     if (count != last - first + 1) {
       ++countDiffers;
-      ADD_FAILURE() << where << ": " << count << " pages";
+      // A piece of Word's pages carries the count it was cut for in its properties.
+      bool byRecord =
+          PartOf(platform::ToPath(piece), "docProps/app.xml").find("Pages>") != std::string::npos;
+      countDiffersByRecord += byRecord;
+      ADD_FAILURE() << where << ": " << count << " pages"
+                    << (byRecord ? " by Word's record" : " by LibreOffice's layout");
     }
   }
   void Print() const {
-    std::printf("pieces: %d, text not its range's: %d, page count not its own: %d\n", pieces,
-                textDiffers, countDiffers);
+    std::printf(
+        "pieces: %d, text not its range's: %d, page count not its own: %d (by Word's record %d, "
+        "by LibreOffice's layout %d)\n",
+        pieces, textDiffers, countDiffers, countDiffersByRecord,
+        countDiffers - countDiffersByRecord);
   }
 };
 
@@ -229,19 +264,7 @@ TEST_F(CorpusAcceptance, DocAndRtfSplitIntoPiecesOfTheirOwnFormat) {
 // split at the last tab into title and page.
 std::vector<std::pair<std::wstring, std::wstring>> TocLines(const fs::path& docx) {
   std::vector<std::pair<std::wstring, std::wstring>> out;
-  int error = 0;
-  zip_t* zip = zip_open(docx.c_str(), ZIP_RDONLY, &error);
-  if (!zip)
-    return out;
-  zip_stat_t st;
-  std::string bytes;
-  if (zip_stat(zip, "word/document.xml", 0, &st) == 0) {
-    zip_file_t* f = zip_fopen(zip, "word/document.xml", 0);
-    bytes.resize(st.size);
-    zip_fread(f, bytes.data(), st.size);
-    zip_fclose(f);
-  }
-  zip_close(zip);
+  std::string bytes = PartOf(docx, "word/document.xml");
   pugi::xml_document xml;
   xml.load_buffer(bytes.data(), bytes.size());
   auto body = xml.child("w:document").child("w:body");

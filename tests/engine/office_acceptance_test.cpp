@@ -8,6 +8,7 @@
 
 #include "docserver/legacy.h"
 #include "docserver/libreoffice/office.h"
+#include "docserver/page_report.h"
 #include "libreoffice/mini_docx.h"
 #include "real_server.h"
 #include "support/docx_builder.h"
@@ -246,6 +247,71 @@ TEST_F(OfficeAcceptance, CutsAfterAnchorsInAParagraphFallBetweenWords) {
     }
     EXPECT_EQ(joined, Letters(DocumentText(app, source)));
   }
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
+// Word recorded one page start of three: a piece whose page starts are all Word's keeps Word's
+// record and says so; one whose pages start where only the layout put them is laid out again.
+TEST_F(OfficeAcceptance, PiecesOfWordsPagesKeepWordsRecord) {
+  if (!libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  testsupport::TempFolder folder;
+  std::string lines;
+  for (int i = 1; i <= 120; ++i)
+    lines += testsupport::docx::Para((i == 60 ? testsupport::docx::RenderedBreak() : "") +
+                                     testsupport::docx::TextRun(Numbered("Line ", i) + "."));
+  std::wstring source = folder / L"partial record.docx";
+  testsupport::docx::Builder().Body(lines).Pages(3).Save(source);
+  std::wstring time;
+  ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), 3);
+  const struct {
+    int page;
+    docserver::PagesBy by;
+    int saved;
+  } cases[] = {{1, docserver::PagesBy::Word, 1},
+               {2, docserver::PagesBy::Layout, 0},
+               {3, docserver::PagesBy::Layout, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    std::wstring piece = folder / (L"page " + std::to_wstring(c.page) + L".docx");
+    ASSERT_EQ(ctrl->ExportPageRange(source, piece, c.page, c.page, 3, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(piece, difference), 1) << platform::ToUtf8(difference);
+    auto report = docserver::ReadPageReport(platform::ToPath(piece));
+    EXPECT_EQ(report.by, c.by);
+    EXPECT_EQ(report.savedPages, c.saved);
+    if (c.by == docserver::PagesBy::Word) {
+      EXPECT_EQ(report.pages.size(), 1u);
+    }
+  }
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
+// A column break in a one-column page breaks the page: the page after it starts after the
+// break, so its piece does not begin with a blank page.
+TEST_F(OfficeAcceptance, APageBrokenByAColumnBreakStartsAfterIt) {
+  if (!libreoffice::IsAvailable())
+    GTEST_SKIP() << "LibreOffice is not installed";
+  namespace docx = testsupport::docx;
+  testsupport::TempFolder folder;
+  std::wstring source = folder / L"columns.docx";
+  docx::Builder()
+      .Body(docx::P("One.") +
+            docx::Para("<w:r><w:br w:type=\"column\"/></w:r>" + docx::TextRun("Two.")) +
+            docx::P("Three."))
+      .Save(source);
+  std::wstring time;
+  ASSERT_EQ(ctrl->ReadPageCount(source, time, nullptr, 0, 0), 2);
+  auto app = docserver::CreateApplication();
+  for (int page : {1, 2}) {
+    SCOPED_TRACE(page);
+    std::wstring piece = folder / (L"page " + std::to_wstring(page) + L".docx");
+    ASSERT_EQ(ctrl->ExportPageRange(source, piece, page, page, 2, 0), 1);
+    std::wstring difference;
+    EXPECT_EQ(ctrl->VerifyPiece(piece, difference), 1) << platform::ToUtf8(difference);
+    EXPECT_EQ(PiecePages(app, piece), 1);
+  }
+  EXPECT_EQ(DocumentText(app, folder / L"page 2.docx").substr(0, 4), L"Two.");
   EXPECT_EQ(messages, std::vector<std::wstring>{});
 }
 

@@ -30,6 +30,9 @@ TEST_F(TableCuts, EveryPieceHoldsItsPagesAndItsRangesText) {
         std::wstring piece = folder / (L"piece " + std::to_wstring(every) + L" " +
                                        std::to_wstring(first) + L".docx");
         ASSERT_EQ(ctrl->ExportPageRange(source, piece, first, last, c.pages, 0), 1);
+        // The program's own check of the piece against what its cut kept.
+        std::wstring difference;
+        EXPECT_EQ(ctrl->VerifyPiece(piece, difference), 1) << platform::ToUtf8(difference);
         EXPECT_EQ(PiecePages(app, piece), last - first + 1);
         std::wstring range = RangeText(app, source, bounds[static_cast<std::size_t>(first - 1)],
                                        bounds[static_cast<std::size_t>(last)]);

@@ -83,6 +83,26 @@ inline std::vector<Case> Cases() {
                  "</w:tr>" + Rows(3, 4)) +
            P("After."),
        3});
+  // Split before its first row for the tail cut, which then falls inside that row.
+  out.push_back(
+      {"a first row split across pages",
+       P("Intro.") +
+           Table("<w:tr>" + Cell(Para(TextRun("A1 A2 ") + RenderedBreak() + TextRun("A3 A4"))) +
+                 Cell(Para(TextRun("B1 ") + RenderedBreak() + TextRun("B2"))) + "</w:tr>" +
+                 Rows(2, 3)) +
+           P("After.") + Starting("Page three."),
+       3});
+  // The same row holds the head cut of the middle page's piece, after the split's paragraph.
+  out.push_back({"a first row running over three pages",
+                 P("Intro.") +
+                     Table("<w:tr>" +
+                           Cell(Para(TextRun("A1 ") + RenderedBreak() + TextRun("A2 ") +
+                                     RenderedBreak() + TextRun("A3"))) +
+                           Cell(Para(TextRun("B1 ") + RenderedBreak() + TextRun("B2 ") +
+                                     RenderedBreak() + TextRun("B3"))) +
+                           "</w:tr>" + Rows(2, 3)) +
+                     P("After."),
+                 3});
   out.push_back({"repeated heading rows",
                  P("Intro.") + Table(Rows(1, 8, 4, true)) + P("Between.") +
                      Table(Rows(10, 14, 12, true)) + P("End."),

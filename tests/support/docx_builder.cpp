@@ -206,6 +206,16 @@ std::string Builder::Footnote(std::string_view text) {
   return "<w:r><w:footnoteReference w:id=\"" + std::to_string(footnotes_.size()) + "\"/></w:r>";
 }
 
+Builder& Builder::Numbering(std::string_view definitions) {
+  numbering_ = definitions;
+  return *this;
+}
+
+std::string ListItem(int numId, int level, std::string_view runs) {
+  return Para(runs, "<w:numPr><w:ilvl w:val=\"" + std::to_string(level) + "\"/><w:numId w:val=\"" +
+                        std::to_string(numId) + "\"/></w:numPr>");
+}
+
 std::string Builder::Bytes() const {
   std::vector<std::pair<std::string, std::string>> parts;
   std::string types =
@@ -261,6 +271,15 @@ std::string Builder::Bytes() const {
       notes += "<w:footnote w:id=\"" + std::to_string(i + 1) + "\">" + P(footnotes_[i]) +
                "</w:footnote>";
     parts.emplace_back("word/footnotes.xml", notes + "</w:footnotes>");
+  }
+  if (!numbering_.empty()) {
+    docRels += "<Relationship Id=\"rIdNumbering\" Type=\"" + rel +
+               "numbering\" Target=\"numbering.xml\"/>";
+    types +=
+        "<Override PartName=\"/word/numbering.xml\" ContentType=\"application/vnd."
+        "openxmlformats-officedocument.wordprocessingml.numbering+xml\"/>";
+    parts.emplace_back("word/numbering.xml", std::string("<w:numbering") + kNamespaces + ">" +
+                                                 numbering_ + "</w:numbering>");
   }
   docRels += "</Relationships>";
   types += "</Types>";

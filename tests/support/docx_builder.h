@@ -35,6 +35,8 @@ std::string SectionEnd(std::string_view runs, std::string_view type,
 std::string HeaderReference();
 // A table; every cell is block XML (for example P("x")).
 std::string Table(const std::vector<std::vector<std::string>>& cells);
+// A paragraph that is an item of list numId at level (from 0).
+std::string ListItem(int numId, int level, std::string_view runs);
 
 struct TocLine {
   std::string title;
@@ -68,6 +70,8 @@ class Builder {
   std::string Image(std::string_view name);
   // Adds a footnote and returns the run that refers to it.
   std::string Footnote(std::string_view text);
+  // Adds a numbering part holding these w:abstractNum and w:num elements.
+  Builder& Numbering(std::string_view definitions);
 
   std::string Bytes() const;
   void Save(std::wstring_view path) const;
@@ -81,6 +85,7 @@ class Builder {
   bool headerOnLastSection_ = true;
   std::vector<std::string> images_;
   std::vector<std::string> footnotes_;
+  std::string numbering_;
 };
 
 }  // namespace testsupport::docx
