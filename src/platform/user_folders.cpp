@@ -91,8 +91,12 @@ bool IsWritableFolder(std::wstring_view folder) {
 
 std::wstring MakePrivateTempFolder(std::wstring_view prefix) {
 #ifdef _WIN32
-  std::wstring temp(MAX_PATH + 1, L'\0');
-  temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+  // TEMP may be longer than the classic path limit: ask for the size first.
+  DWORD size = GetTempPathW(0, nullptr);
+  if (size == 0)
+    return {};
+  std::wstring temp(size, L'\0');
+  temp.resize(GetTempPathW(size, temp.data()));
   if (temp.empty())
     return {};
   // CreateDirectoryW fails on a name that exists, so a folder made here is ours alone.

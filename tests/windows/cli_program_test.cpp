@@ -200,6 +200,23 @@ TEST_F(CliProgram, ChapterRunCutsAtTheMarkedChapters) {
   EXPECT_EQ(NumbersIn(folder + L"\\[Chapter 3]-[Chapter 4].docx", chapterText), Range(3, 4));
 }
 
+TEST_F(CliProgram, PathsPastTheOldLimitWork) {
+  // Three folders of 100 letters each: the document's path is well past 260 characters.
+  const std::wstring level = std::wstring(20, L'长') + std::wstring(80, L'x');
+  const std::wstring deep = docs / (level + L"\\" + level + L"\\" + level);
+  fs::create_directories(platform::ToPath(deep));
+  const std::wstring doc = deep + L"\\四页.docx";
+  ASSERT_GT(doc.size(), 300u);
+  docx::Builder().Body(docx::PagedBody(4)).Save(doc);
+  const std::wstring exportFolder = deep + L"\\out";
+
+  Outcome run = RunCli(
+      {L"split", L"--every", L"2", L"--naming", L"number", L"--export", exportFolder, doc}, temp);
+  ASSERT_EQ(run.exitCode, 0u) << run.errors;
+  EXPECT_EQ(PagesIn(exportFolder + L"\\四页\\1.docx"), Range(1, 2));
+  EXPECT_EQ(PagesIn(exportFolder + L"\\四页\\2.docx"), Range(3, 4));
+}
+
 TEST_F(CliProgram, ChineseNamesArriveAndAreShownWhole) {
   const std::wstring doc = Doc(L"文档 四.docx", docx::PagedBody(4));
   Outcome info = RunCli({L"info", doc}, temp);
