@@ -1,7 +1,7 @@
 # The libraries of the whole program in a Windows cross build, from the static prefix that
 # scripts/windows-deps builds (VARNIK_WINDOWS_DEPS, also on the toolchain's search roots).
 # Defines the same targets the Linux build gets from Debian's packages.
-if(NOT VARNIK_WINDOWS_DEPS OR NOT EXISTS "${VARNIK_WINDOWS_DEPS}/.complete")
+if(NOT EXISTS "${VARNIK_WINDOWS_DEPS}/.complete")
   message(FATAL_ERROR "VARNIK_WINDOWS_DEPS must name a prefix made by scripts/windows-deps")
 endif()
 set(_deps ${VARNIK_WINDOWS_DEPS})
