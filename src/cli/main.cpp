@@ -47,7 +47,7 @@ class PrivateWorkFolder {
 
 int main(int argc, char** argv) {
   std::vector<std::wstring> arguments = platform::CommandLineArguments(argc, argv);
-  platform::UseUtf8Console();
+  platform::PrepareConsole();
 
   cli::Console console;
   try {

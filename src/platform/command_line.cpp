@@ -28,9 +28,13 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
   return arguments;
 }
 
-void UseUtf8Console() {
+void PrepareConsole() {
 #ifdef _WIN32
   SetConsoleOutputCP(CP_UTF8);
+  HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(errors, &mode))
+    SetConsoleMode(errors, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 #endif
 }
 

@@ -11,7 +11,8 @@ namespace platform {
 // argv is UTF-8.
 std::vector<std::wstring> CommandLineArguments(int argc, char** argv);
 
-// Makes a Windows console show the UTF-8 the program writes; nothing elsewhere.
-void UseUtf8Console();
+// Makes a Windows console show the UTF-8 the program writes and the terminal sequences of the
+// progress line; nothing elsewhere.
+void PrepareConsole();
 
 }  // namespace platform
