@@ -1,10 +1,12 @@
 # The libraries of the whole program in a Windows cross build, from the static prefix that
 # scripts/windows-deps builds (VARNIK_WINDOWS_DEPS, also on the toolchain's search roots).
 # Defines the same targets the Linux build gets from Debian's packages.
-if(NOT EXISTS "${VARNIK_WINDOWS_DEPS}/.complete")
-  message(FATAL_ERROR "VARNIK_WINDOWS_DEPS must name a prefix made by scripts/windows-deps")
-endif()
 set(_deps ${VARNIK_WINDOWS_DEPS})
+foreach(_file lib/libpugixml.a lib/libzip.a lib/libsicuuc.a lib/libsicuin.a lib/libsicudt.a)
+  if(NOT EXISTS ${_deps}/${_file})
+    message(FATAL_ERROR "${_deps} has no ${_file}: make the prefix with scripts/windows-deps")
+  endif()
+endforeach()
 
 find_package(pugixml CONFIG REQUIRED)
 find_package(libzip CONFIG REQUIRED)
@@ -22,4 +24,6 @@ set_property(TARGET ICU::uc APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS U_STAT
 set_property(TARGET ICU::uc APPEND PROPERTY INTERFACE_LINK_LIBRARIES ICU::data advapi32)
 set_property(TARGET ICU::i18n APPEND PROPERTY INTERFACE_LINK_LIBRARIES ICU::uc)
 
-set(wxWidgets_CONFIG_EXECUTABLE ${_deps}/bin/wx-config CACHE FILEPATH "")
+if(VARNIK_BUILD_GUI)
+  set(wxWidgets_CONFIG_EXECUTABLE ${_deps}/bin/wx-config CACHE FILEPATH "")
+endif()
