@@ -9,6 +9,7 @@ foreach(_file lib/libpugixml.a lib/libzip.a lib/libsicuuc.a lib/libsicuin.a lib/
 endforeach()
 
 find_package(pugixml CONFIG REQUIRED)
+find_package(ZLIB REQUIRED)  # mingw's, which libzip's package names
 find_package(libzip CONFIG REQUIRED)
 add_library(PkgConfig::LIBZIP INTERFACE IMPORTED)
 target_link_libraries(PkgConfig::LIBZIP INTERFACE libzip::zip)

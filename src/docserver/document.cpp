@@ -430,7 +430,11 @@ std::optional<double> Document::LastSaved() {
   std::tm local{};
   {
     std::lock_guard guard(TimeZoneLock());
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
   }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -
