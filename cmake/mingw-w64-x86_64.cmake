@@ -9,7 +9,8 @@ set(CMAKE_C_COMPILER ${_varnik_mingw}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_varnik_mingw}-g++-posix)
 set(CMAKE_RC_COMPILER ${_varnik_mingw}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${_varnik_mingw})
+# VARNIK_WINDOWS_DEPS: the prefix scripts/windows-deps builds the program's libraries into.
+set(CMAKE_FIND_ROOT_PATH /usr/${_varnik_mingw} ${VARNIK_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -5,7 +5,7 @@
 
 #include "batch/pages_note.h"
 #include "docserver/page_report.h"
-#include "docserver/server.h"
+#include "docserver/word_first.h"
 #include "framework/application.h"
 #include "settings/ini.h"
 #include "ui/dialogs.h"
@@ -24,10 +24,9 @@ int main(int argc, char** argv) {
   ui::RegisterSkinArchive();
   ui::InstallMessagePresenter();
   ui::InstallFolderPicker();
-  // The documents are cut by the built-in document server. A Windows build would first try
-  // the office program's own automation server and register this one only when creating that
-  // server fails.
-  docserver::RegisterBuiltInServer();
+  // The documents are cut by Word where it is installed (Windows), else by the built-in
+  // document server.
+  docserver::RegisterWordFirst();
   batch::SetPagesNoteSource(docserver::PagesSentenceOf);
 
   settings::SetSettingsPath(util::SettingsFilePath());

@@ -11,9 +11,11 @@
 #include "cli/options.h"
 #include "cli/runner.h"
 #include "docserver/page_report.h"
-#include "docserver/server.h"
+#include "docserver/word_first.h"
+#include "platform/command_line.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "platform/user_folders.h"
 #include "settings/ini.h"
 #include "util/message_box.h"
 #include "util/paths.h"
@@ -22,15 +24,13 @@
 
 namespace {
 
-// Working copies of this run, apart from the window program's (which clears its own).
+// Working copies of this run, apart from the window program's (which clears its own), in a
+// folder of its own under the system's temporary folder.
 class PrivateWorkFolder {
  public:
-  PrivateWorkFolder() {
-    std::string pattern = "/tmp/varnik-cli-XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) {
-      folder_ = platform::FromUtf8(pattern);
+  PrivateWorkFolder() : folder_(platform::MakePrivateTempFolder(L"varnik-cli-")) {
+    if (!folder_.empty())
       util::SetWorkFolder(folder_);
-    }
   }
   ~PrivateWorkFolder() {
     if (!folder_.empty())
@@ -46,9 +46,8 @@ class PrivateWorkFolder {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::wstring> arguments;
-  for (int i = 1; i < argc; ++i)
-    arguments.push_back(platform::FromUtf8(argv[i]));
+  std::vector<std::wstring> arguments = platform::CommandLineArguments(argc, argv);
+  platform::PrepareConsole();
 
   cli::Console console;
   try {
@@ -58,7 +57,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.command == cli::Command::Version) {
-      std::printf("varnik-cli %s\n", version::Text());
+      std::printf("varnik-cli %s\nEngine: %s\n", version::Text(),
+                  platform::ToUtf8(docserver::EngineName()).c_str());
       return 0;
     }
     settings::SetSettingsPath(util::SettingsFilePath());
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     util::SetMessagePresenter(
         [&console](std::wstring_view text, util::WindowHandle) { console.Message(text); });
     platform::SetShellHandler([](platform::ShellAction, std::wstring_view) {});
-    docserver::RegisterBuiltInServer();
+    docserver::RegisterWordFirst();
     batch::SetPagesNoteSource(docserver::PagesSentenceOf);
     return cli::Run(options, std::cout, console, batch::MakeWordEngine);
   } catch (const cli::UsageError& error) {

@@ -472,8 +472,13 @@ std::optional<double> Document::LastSaved() {
   std::tm local{};
   {
     std::lock_guard guard(TimeZoneLock());
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0)
+      return std::nullopt;
+#else
     if (!localtime_r(&t, &local))
       return std::nullopt;
+#endif
   }
   std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                     static_cast<unsigned>(local.tm_mday)) -

@@ -107,7 +107,7 @@ Package::Package(const std::filesystem::path& path) {
   int error = 0;
   {
     std::lock_guard guard(TimeZoneLock());
-    archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    archive_ = zip_open(platform::NarrowPath(path).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
   }
   if (!archive_) {
     if (error == ZIP_ER_NOENT || error == ZIP_ER_OPEN || error == ZIP_ER_READ)
@@ -313,7 +313,7 @@ void Package::SaveAs(const std::filesystem::path& target) {
   std::error_code ec;
   std::filesystem::remove(temp, ec);
   int error = 0;
-  zip_t* out = zip_open(temp.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  zip_t* out = zip_open(platform::NarrowPath(temp).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!out) {
     zip_error_t opened;
     zip_error_init_with_code(&opened, error);

@@ -3,6 +3,10 @@
 #include <wx/dcbuffer.h>
 #include <wx/dnd.h>
 
+#ifdef __WXMSW__
+#include <windows.h>
+#endif
+
 #include "framework/window_impl_base.h"
 
 namespace framework {
@@ -11,23 +15,37 @@ namespace {
 
 enum Edge { kLeft = 1, kTop = 2, kRight = 4, kBottom = 8 };
 
+bool DeliverDrop(WindowImplBase* owner, const wxArrayString& names) {
+  if (owner == nullptr)
+    return false;
+  std::vector<std::wstring> paths;
+  for (const wxString& name : names)
+    paths.push_back(name.ToStdWstring());
+  owner->Send(kWmDropFiles, reinterpret_cast<std::intptr_t>(&paths),
+              static_cast<std::intptr_t>(paths.size()));
+  return true;
+}
+
+#ifdef __WXMSW__
+// The program runs elevated and Explorer does not: the system drops messages from a less
+// privileged process unless they are let in. OLE drag and drop cannot cross that line at all,
+// so drops arrive as the shell's dropped-files message (0x0049 carries its data).
+void LetDropsFromUnelevatedProcesses() {
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}})
+    ::ChangeWindowMessageFilter(message, MSGFLT_ADD);
+}
+#else
 class DropTarget : public wxFileDropTarget {
  public:
   explicit DropTarget(WindowImplBase** owner) : owner_(owner) {}
   bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
-    if (*owner_ == nullptr)
-      return false;
-    std::vector<std::wstring> paths;
-    for (const wxString& name : names)
-      paths.push_back(name.ToStdWstring());
-    (*owner_)->Send(kWmDropFiles, reinterpret_cast<std::intptr_t>(&paths),
-                    static_cast<std::intptr_t>(paths.size()));
-    return true;
+    return DeliverDrop(*owner_, names);
   }
 
  private:
   WindowImplBase** owner_;
 };
+#endif
 
 wxCursor CursorFor(int edges) {
   if (edges == (kLeft | kTop) || edges == (kRight | kBottom))
@@ -61,6 +79,12 @@ HostFrame::HostFrame(WindowImplBase* owner, wxWindow* parent, const wxString& ti
   Bind(wxEVT_CLOSE_WINDOW, &HostFrame::OnClose, this);
   Bind(wxEVT_ACTIVATE, &HostFrame::OnActivate, this);
   Bind(wxEVT_SIZE, &HostFrame::OnSize, this);
+  canvas_->Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& event) {
+    wxArrayString names;
+    for (int i = 0; i < event.GetNumberOfFiles(); ++i)
+      names.Add(event.GetFiles()[i]);
+    DeliverDrop(owner_, names);
+  });
   Bind(wxEVT_THREAD, [this](wxThreadEvent&) {
     if (owner_ != nullptr && owner_->queue_)
       owner_->queue_->Drain();
@@ -68,7 +92,13 @@ HostFrame::HostFrame(WindowImplBase* owner, wxWindow* parent, const wxString& ti
 }
 
 void HostFrame::AcceptFiles(bool accept) {
+#ifdef __WXMSW__
+  if (accept)
+    LetDropsFromUnelevatedProcesses();
+  canvas_->DragAcceptFiles(accept);
+#else
   canvas_->SetDropTarget(accept ? new DropTarget(&owner_) : nullptr);
+#endif
 }
 
 void HostFrame::Wake() {

@@ -110,4 +110,12 @@ std::size_t NameLength(std::wstring_view name) {
   return kWideIsUtf16 ? name.size() : ToUtf8(name).size();
 }
 
+std::string NarrowPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return ToUtf8(path.wstring());
+#else
+  return path.string();
+#endif
+}
+
 }  // namespace platform

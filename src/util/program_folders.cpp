@@ -1,15 +1,10 @@
 #include "util/program_folders.h"
 
-#include <cstdlib>
 #include <mutex>
 
 #include "platform/files.h"
-#include "platform/text.h"
+#include "platform/user_folders.h"
 #include "util/paths.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace util {
 
@@ -30,24 +25,6 @@ std::wstring& WorkOverride() {
   return folder;
 }
 
-bool IsWritable(const std::wstring& folder) {
-#ifdef _WIN32
-  (void)folder;
-  return true;
-#else
-  return !folder.empty() && ::access(platform::ToUtf8(folder).c_str(), W_OK) == 0;
-#endif
-}
-
-std::wstring UserFolder(const char* variable, const char* fallbackBelowHome) {
-  if (const char* value = std::getenv(variable); value != nullptr && *value == '/') {
-    return JoinPath(platform::FromUtf8(value), L"varnik");
-  }
-  const char* home = std::getenv("HOME");
-  std::wstring base = platform::FromUtf8(home != nullptr ? home : "/tmp");
-  return JoinPath(JoinPath(base, platform::FromUtf8(fallbackBelowHome)), L"varnik");
-}
-
 enum class Use { kProgram, kSettings, kWork };
 
 std::wstring FolderFor(Use use) {
@@ -57,18 +34,17 @@ std::wstring FolderFor(Use use) {
       return WithTrailingSeparator(Override());
   }
   std::wstring module = GetModuleDirectory();
-  if (IsWritable(module))
+  if (platform::IsWritableFolder(module))
     return module;
   switch (use) {
     case Use::kSettings:
-      return WithTrailingSeparator(UserFolder("XDG_CONFIG_HOME", ".config"));
+      return WithTrailingSeparator(JoinPath(platform::UserSettingsBase(), L"varnik"));
     case Use::kWork:
-      return WithTrailingSeparator(UserFolder("XDG_CACHE_HOME", ".cache"));
+      return WithTrailingSeparator(JoinPath(platform::UserCacheBase(), L"varnik"));
     case Use::kProgram:
       break;
   }
-  const char* home = std::getenv("HOME");
-  return WithTrailingSeparator(platform::FromUtf8(home != nullptr ? home : "/tmp"));
+  return WithTrailingSeparator(platform::HomeFolder());
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ if [ "$window" = ON ]; then
 fi
 
 # The version, with the commit when built from a git checkout.
-shown=$("$root/usr/bin/varnik-cli" --version)
+shown=$("$root/usr/bin/varnik-cli" --version | head -n1)
+engine=$("$root/usr/bin/varnik-cli" --version | sed -n 2p)
+[ "$engine" = "Engine: built-in document server" ] || fail "--version named the engine '$engine'"
 case $shown in
   "varnik-cli $version" | "varnik-cli $version ("[0-9a-f][0-9a-f][0-9a-f][0-9a-f]*")") ;;
   *) fail "--version printed '$shown'" ;;

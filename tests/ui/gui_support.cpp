@@ -6,7 +6,20 @@
 #include <thread>
 
 #include <wx/app.h>
+#include <wx/dnd.h>
 #include <wx/timer.h>
+#include <wx/window.h>
+
+#ifdef __WXMSW__
+#include <windows.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
+
+#include <cstring>
+#endif
 
 #include "framework/application.h"
 
@@ -51,8 +64,49 @@ std::string Screenshot(const std::string& name) {
   std::filesystem::path folder(VARNIK_SCREENSHOT_DIR);
   std::filesystem::create_directories(folder);
   std::string path = (folder / (name + ".png")).string();
+#ifdef __WXMSW__
+  // The system's own picture of the screen, as the program sees it.
+  wxScreenDC screen;
+  wxSize size = screen.GetSize();
+  wxBitmap picture(size.x, size.y);
+  wxMemoryDC memory(picture);
+  memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+  memory.SelectObject(wxNullBitmap);
+  return picture.SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
+#else
   std::string command = "import -window root '" + path + "' 2>/dev/null";
   return std::system(command.c_str()) == 0 ? path : std::string();
+#endif
+}
+
+bool DropFiles(wxWindow* window, const std::vector<std::wstring>& paths) {
+#ifdef __WXMSW__
+  HWND handle = window->GetHWND();
+  if ((::GetWindowLongPtrW(handle, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) == 0)
+    return false;
+  // The shell's drop: a DROPFILES header and the names, each ending in a zero, then one more.
+  std::wstring names;
+  for (const std::wstring& path : paths)
+    names += path + L'\0';
+  names += L'\0';
+  HGLOBAL drop = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(::GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+  ::GlobalUnlock(drop);
+  // The receiver frees it, as it frees the shell's.
+  ::SendMessageW(handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  return true;
+#else
+  auto* target = dynamic_cast<wxFileDropTarget*>(window->GetDropTarget());
+  if (target == nullptr)
+    return false;
+  wxArrayString names;
+  for (const std::wstring& path : paths)
+    names.Add(wxString(path));
+  return target->OnDropFiles(10, 10, names);
+#endif
 }
 
 }  // namespace uitest

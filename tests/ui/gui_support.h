@@ -3,6 +3,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+class wxWindow;
 
 namespace uitest {
 
@@ -15,5 +18,8 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 5000);
 void RunAfter(int milliseconds, std::function<void()> function);
 // Saves the screen as <screenshot folder>/<name>.png; returns the path or "" on failure.
 std::string Screenshot(const std::string& name);
+// Drops files on a window as the desktop does: through its drop target, or on Windows as the
+// shell's dropped-files message. False when the window accepts no drops.
+bool DropFiles(wxWindow* window, const std::vector<std::wstring>& paths);
 
 }  // namespace uitest

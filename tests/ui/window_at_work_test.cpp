@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/dnd.h>
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -190,12 +189,7 @@ class WindowAtWork : public ::testing::Test {
 
   void Drop(const std::vector<std::wstring>& paths) {
     wxWindow* canvas = window_->GetHWND()->GetChildren().front();
-    auto* target = dynamic_cast<wxFileDropTarget*>(canvas->GetDropTarget());
-    ASSERT_NE(target, nullptr);
-    wxArrayString names;
-    for (const auto& path : paths)
-      names.Add(wxString(path));
-    target->OnDropFiles(10, 10, names);
+    ASSERT_TRUE(uitest::DropFiles(canvas, paths)) << "the window accepts file drops";
   }
 
   bool Idle() { return bench().busyFlag == 0 && !bench().WorkerActive(); }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/dnd.h>
 #include <wx/frame.h>
 
 #include "framework/builder.h"
@@ -68,12 +67,9 @@ class WindowEventsTest : public ::testing::Test {
 
 TEST_F(WindowEventsTest, DroppedFilesReachTheWindowWithTheirPaths) {
   wxWindow* canvas = window_->GetHWND()->GetChildren().front();
-  auto* target = dynamic_cast<wxFileDropTarget*>(canvas->GetDropTarget());
-  ASSERT_NE(target, nullptr) << "the window accepts file drops";
-  wxArrayString names;
-  names.Add(wxString(L"/home/user/季度报告/report one.docx"));
-  names.Add("/home/user/folder");
-  EXPECT_TRUE(target->OnDropFiles(10, 10, names));
+  EXPECT_TRUE(
+      uitest::DropFiles(canvas, {L"/home/user/季度报告/report one.docx", L"/home/user/folder"}))
+      << "the window accepts file drops";
   EXPECT_EQ(window_->dropped, (std::vector<std::wstring>{L"/home/user/季度报告/report one.docx",
                                                          L"/home/user/folder"}));
 }

@@ -22,4 +22,14 @@ DispatchPtr CreateComObject(std::wstring_view progId) {
   return std::make_shared<com::ComDispatch>(object);
 }
 
+bool IsComServerRegistered(std::wstring_view progId) {
+  // Also asked from threads that never entered an apartment (the version text).
+  HRESULT entered = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  CLSID classId{};
+  bool registered = SUCCEEDED(CLSIDFromProgID(std::wstring(progId).c_str(), &classId));
+  if (SUCCEEDED(entered))
+    CoUninitialize();
+  return registered;
+}
+
 }  // namespace automation

@@ -11,4 +11,7 @@ namespace automation {
 // apartment. Throws CallFailure with the system's code and text.
 DispatchPtr CreateComObject(std::wstring_view progId);
 
+// Whether a COM server is registered for the identifier (the server is not started).
+bool IsComServerRegistered(std::wstring_view progId);
+
 }  // namespace automation

@@ -42,7 +42,8 @@ namespace {
 // A ZIP package is a .docx when it has the parts every Word document has.
 bool IsWordPackage(const std::wstring& path) {
   int error = 0;
-  zip_t* archive = zip_open(platform::ToPath(path).c_str(), ZIP_RDONLY, &error);
+  zip_t* archive =
+      zip_open(platform::NarrowPath(platform::ToPath(path)).c_str(), ZIP_RDONLY, &error);
   if (archive == nullptr)
     return false;
   bool found = zip_name_locate(archive, "[Content_Types].xml", 0) >= 0 &&

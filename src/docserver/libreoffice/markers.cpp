@@ -22,7 +22,7 @@ class Archive {
  public:
   Archive(const std::wstring& path, int flags, const std::wstring& name) {
     int error = 0;
-    archive_ = zip_open(platform::ToPath(path).c_str(), flags, &error);
+    archive_ = zip_open(platform::NarrowPath(platform::ToPath(path)).c_str(), flags, &error);
     if (archive_ == nullptr)
       throw OfficeError(L"Cannot open \"" + name + L"\": it is not a readable Word document.");
   }

@@ -6,8 +6,15 @@ namespace libreoffice {
 namespace {
 
 [[noreturn]] void Missing(const std::wstring& document) {
+#ifdef _WIN32
+  // The Windows program has no LibreOffice: only Word reads these documents there.
+  throw OfficeError(L"\"" + document +
+                    L"\" needs Microsoft Word: without it, .doc and .rtf documents and documents "
+                    L"whose pages Word did not record cannot be read. Install Word and try again.");
+#else
   throw OfficeError(L"LibreOffice is not installed (needed for \"" + document +
                     L"\"): install libreoffice-writer and libreoffice-dev, then build again.");
+#endif
 }
 
 }  // namespace
