@@ -320,7 +320,11 @@ bool ListDefinitions::Restarts(int numId, int level, int itemLevel) const {
 
 bool ListDefinitions::LabelShows(int numId, int level, int shown) const {
   const Level* l = LevelOf(numId, level);
-  return l && l->text.find("%" + std::to_string(shown + 1)) != std::string::npos;
+  if (!l)
+    return false;
+  std::string mark = "%";  // appended: GCC 12 at -O3 warns falsely on "lit" + std::string
+  mark += std::to_string(shown + 1);
+  return l->text.find(mark) != std::string::npos;
 }
 
 void SourceNumbers::Note(Package& package, const std::string& mainPart, pugi::xml_node body) {
