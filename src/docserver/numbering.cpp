@@ -1,6 +1,7 @@
 #include "docserver/numbering.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <string_view>
 
@@ -74,9 +75,9 @@ pugi::xml_node InsertOrdered(pugi::xml_node parent, const char* name,
                              const std::vector<std::string_view>& order) {
   auto rank = [&](std::string_view n) {
     auto it = std::find(order.begin(), order.end(), n);
-    return it == order.end() ? static_cast<long>(order.size()) : it - order.begin();
+    return it == order.end() ? static_cast<std::ptrdiff_t>(order.size()) : it - order.begin();
   };
-  const long mine = rank(name);
+  const std::ptrdiff_t mine = rank(name);
   pugi::xml_node after;
   for (auto c : parent.children())
     if (c.type() == pugi::node_element && rank(c.name()) < mine)
