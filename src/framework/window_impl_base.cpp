@@ -38,11 +38,11 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::wstring_view title, wxPo
   HostFrame* frame = frame_;
   queue_ = std::make_unique<MessageQueue>(
       [this](std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
-        DispatchMessage(message, wParam, lParam);
+        DeliverMessage(message, wParam, lParam);
       },
       [frame] { frame->Wake(); });
 
-  DispatchMessage(kWmCreate, 0, 0);
+  DeliverMessage(kWmCreate, 0, 0);
 
   const ResourceArchive* archive = nullptr;
   if (GetResourceType() == UILIB_RESOURCETYPE::UILIB_ZIPRESOURCE)
@@ -138,7 +138,7 @@ void WindowImplBase::Teardown(bool final) {
   if (frame_ == nullptr)
     return;
   if (final)
-    DispatchMessage(kWmDestroy, 0, 0);
+    DeliverMessage(kWmDestroy, 0, 0);
   if (queue_)
     queue_->Close();
   HostFrame* frame = frame_;
@@ -246,8 +246,8 @@ void WindowImplBase::Post(std::uint32_t message, std::intptr_t wParam, std::intp
     queue_->Post(message, wParam, lParam);
 }
 
-void WindowImplBase::DispatchMessage(std::uint32_t message, std::intptr_t wParam,
-                                     std::intptr_t lParam) {
+void WindowImplBase::DeliverMessage(std::uint32_t message, std::intptr_t wParam,
+                                    std::intptr_t lParam) {
   bool handled = false;
   HandleMessage(message, wParam, lParam, handled);
 }

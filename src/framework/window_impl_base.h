@@ -120,7 +120,7 @@ class WindowImplBase : public INotifyUI, public IDialogBuilderCallback {
 
  private:
   friend class HostFrame;
-  void DispatchMessage(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
+  void DeliverMessage(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
   void Teardown(bool final);
   void ApplyZoom(bool zoomed);
 
