@@ -3,6 +3,7 @@
 # layout's size without a system caption, the work folders of earlier runs are gone while that
 # of another copy still running stays, and the close button ends the program. Usage: run_program_test.sh <varnik executable> <screenshot dir>
 set -u
+. "$(dirname "$0")/../support/close_window.sh"
 program=$1
 shots=$2
 folder=$(mktemp -d)
@@ -73,15 +74,6 @@ sleep 0.4
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 936 ] && [ "$HEIGHT" = 562 ] || fail "second double click gave ${WIDTH}x${HEIGHT}"
 
-# The close button: 39x19 at the right edge, 3 pixels in, 4 down.
-xdotool mousemove $((X + WIDTH - 3 - 20)) $((Y + 4 + 9)) click 1
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the close button did not end the program"
-wait "$pid"
-status=$?
-[ "$status" = 0 ] || fail "exit status $status"
+close_by_button
 [ -e "$home/t/4242/0" ] || fail "closing removed the work folder of a running copy"
 echo "PASS"

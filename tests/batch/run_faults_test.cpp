@@ -178,6 +178,18 @@ class SmallDisk {
   bool mounted_ = false;
 };
 
+// Two documents of six pages in a folder of their own: the first meets the fault, the second
+// must come through it.
+struct TwoSources {
+  TempFolder folder;
+  std::wstring first = folder / L"first.docx";
+  std::wstring second = folder / L"second.docx";
+  TwoSources() {
+    SaveDocx(first, Pages(6), 6);
+    SaveDocx(second, Pages(6), 6);
+  }
+};
+
 class RunFaults : public ::testing::Test {
  protected:
   RunFaults() {
@@ -349,11 +361,9 @@ TEST_F(RunFaults, TheExportFolderGoesAway) {
         continue;
       }
     }
-    TempFolder sources;
-    std::wstring first = sources / L"first.docx";
-    std::wstring second = sources / L"second.docx";
-    SaveDocx(first, Pages(6), 6);
-    SaveDocx(second, Pages(6), 6);
+    TwoSources sources;
+    const std::wstring& first = sources.first;
+    const std::wstring& second = sources.second;
     beforePiece = [&](const std::wstring& name, int piece) {
       if (name != L"first" || piece != 2)
         return;
@@ -396,11 +406,9 @@ TEST_F(RunFaults, TheSourceChangesAfterIntake) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
-    TempFolder sources;
-    std::wstring first = sources / L"first.docx";
-    std::wstring second = sources / L"second.docx";
-    SaveDocx(first, Pages(6), 6);
-    SaveDocx(second, Pages(6), 6);
+    TwoSources sources;
+    const std::wstring& first = sources.first;
+    const std::wstring& second = sources.second;
     beforePiece = [&](const std::wstring& name, int piece) {
       if (name == L"first" && piece == 2)
         c.change(first);

@@ -3,6 +3,7 @@
 # layout's size, stays up, is photographed, and its close button ends the program.
 # Usage: program_under_xvfb_test.sh <wine-run> <varnik.exe> <screenshot dir>
 set -u
+. "$(dirname "$0")/../support/close_window.sh"
 wine_run=$1
 program=$2
 shots=$3
@@ -31,14 +32,5 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 876 ] && [ "$HEIGHT" = 522 ] || fail "window is ${WIDTH}x${HEIGHT}, not 876x522"
 import -window root "$shots/windows_program.png" 2>/dev/null
 
-# The close button: 39x19 at the right edge, 3 pixels in, 4 down.
-xdotool mousemove $((X + WIDTH - 3 - 20)) $((Y + 4 + 9)) click 1
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the close button did not end the program"
-wait "$pid"
-status=$?
-[ "$status" = 0 ] || fail "exit status $status"
+close_by_button
 echo "PASS"
